@@ -1,0 +1,40 @@
+# The two everyday commands: `make run` starts the program, `make test` builds and runs the tests.
+# Both install the Debian packages they need when they are missing.
+
+BUILD ?= build
+SANITIZE ?= 0
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+PACKAGES := cmake g++ make pkg-config zlib1g-dev libzip-dev libstb-dev libgtest-dev libgmock-dev \
+            libbenchmark-dev qt6-base-dev libgl1-mesa-dev srecord imagemagick unzip
+
+ifeq ($(SANITIZE),1)
+BUILD := build-sanitize
+CMAKE_FLAGS := -DTOVALLO_SANITIZE=ON -DTOVALLO_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
+else
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
+endif
+
+.PHONY: deps configure build test run bench clean
+
+deps:
+	@sh tools/install-deps.sh $(PACKAGES)
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/ui/tovallo ]; then $(BUILD)/ui/tovallo; else $(BUILD)/tovallo-cli --help; fi
+
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
+
+clean:
+	@rm -rf build build-sanitize

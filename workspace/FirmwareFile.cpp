@@ -1,0 +1,72 @@
+#include "workspace/FirmwareFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+namespace tovallo {
+
+namespace {
+
+bool seekTo(std::FILE* f, uint64_t offset) {
+#ifdef _WIN32
+    return _fseeki64(f, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+    return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+} // namespace
+
+int64_t FileSizeOf(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return -1;
+    const auto size = std::filesystem::file_size(path, ec);
+    return ec ? -1 : static_cast<int64_t>(size);
+}
+
+bool FirmwareFile::open(const std::string& path, std::string& error, bool writable) {
+    const int64_t size = FileSizeOf(path);
+    if (size < 0) {
+        error = "Cannot open \"" + path + "\": no such file.";
+        return false;
+    }
+    if (size > std::numeric_limits<int32_t>::max()) {
+        error = "Cannot open \"" + path + "\": the file is larger than 2 GiB.";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), writable ? "r+b" : "rb");
+    if (!f) {
+        error = "Cannot open \"" + path + "\" for " +
+                (writable ? "reading and writing: " : "reading: ") + std::strerror(errno) + ".";
+        return false;
+    }
+    file_.reset(f);
+    path_ = path;
+    size_ = static_cast<int32_t>(size);
+    return true;
+}
+
+void FirmwareFile::close() {
+    file_.reset();
+    path_.clear();
+    size_ = 0;
+}
+
+size_t FirmwareFile::readAt(uint64_t offset, size_t count, uint8_t* buffer) {
+    if (!file_ || count == 0 || !seekTo(file_.get(), offset))
+        return 0;
+    return std::fread(buffer, 1, count, file_.get());
+}
+
+bool FirmwareFile::writeAt(uint64_t offset, const uint8_t* bytes, size_t count) {
+    if (!file_ || !seekTo(file_.get(), offset))
+        return false;
+    return std::fwrite(bytes, 1, count, file_.get()) == count;
+}
+
+bool FirmwareFile::flush() { return file_ && std::fflush(file_.get()) == 0; }
+
+} // namespace tovallo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace tovallo {
+
+// The open firmware: positioned reads and writes straight on the file, never loaded whole.
+class FirmwareFile {
+public:
+    // Opens `path` for reading and writing (or only reading). On failure returns false, sets
+    // `error` to a readable reason and leaves the file that was open before untouched.
+    bool open(const std::string& path, std::string& error, bool writable = true);
+    void close();
+    bool isOpen() const { return file_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    // Size taken when the file was opened; writes do not change it.
+    int32_t size() const { return size_; }
+
+    // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end).
+    size_t readAt(uint64_t offset, size_t count, uint8_t* buffer);
+    // Writes over the existing content; returns false when the write failed.
+    bool writeAt(uint64_t offset, const uint8_t* bytes, size_t count);
+    bool flush();
+
+private:
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::string path_;
+    int32_t size_ = 0;
+};
+
+// Size of a file in bytes, or -1 when it cannot be read.
+int64_t FileSizeOf(const std::string& path);
+
+} // namespace tovallo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tovallo {
+
+class TempDir;
+
+// Pending change records. Every change is written into the firmware only by Save All.
+struct Strings_ {
+    uint32_t Addr = 0;
+    std::string Text; // bytes written at Addr
+};
+struct Images_ {
+    uint32_t Addr = 0;
+    uint32_t Size = 0; // width in the low 16 bits, height in the high 16 bits
+    std::string FileName; // temporary file with the picture's new bytes
+};
+struct Links_ {
+    uint32_t Addr = 0;
+    uint32_t Value = 0;
+    uint32_t Prefix = 0; // written at Addr - 4 when not 0
+};
+struct Java_ {
+    uint32_t DataAddr = 0;
+    uint32_t EntryAddr = 0;
+    uint32_t Reserved = 0;
+    std::string FileName;
+    std::string EntryText;
+};
+struct Sound_ {
+    uint32_t Addr = 0;
+    uint32_t Size = 0; // byte size of FileName
+    std::string FileName;
+};
+
+class PendingChanges {
+public:
+    std::vector<Strings_> StringChanges;
+    std::vector<Images_> ImageChanges;
+    std::vector<Links_> LinkChanges;
+    std::vector<Java_> JavaChanges;
+    std::vector<Sound_> SoundChanges;
+
+    // The first 0x01 of text (the wanted end-of-string mark) becomes 0x00.
+    void AppendStringChange(uint32_t addr, std::string text);
+    void AppendLinkChange(uint32_t addr, uint32_t value, uint32_t prefix);
+    // These write `bytes` into the next temporary file ("Image" n ".tmp", "Snd_" n ".tmp",
+    // "JavaAPP" n ".tmp", n the list's count) and append the record. On a file error they
+    // append nothing, set `error` and return false.
+    bool AppendImageChange(TempDir& dir, uint32_t addr, uint32_t size, const std::string& bytes,
+                           std::string& error);
+    bool AppendSoundChange(TempDir& dir, uint32_t addr, const std::string& bytes,
+                           std::string& error);
+    bool AppendJavaChange(TempDir& dir, uint32_t dataAddr, uint32_t entryAddr,
+                          const std::string& entryText, const std::string& bytes,
+                          std::string& error);
+
+    size_t total() const;
+    // The temporary files named by the image, Java and sound records.
+    std::vector<std::string> temporaryFiles() const;
+    void deleteTemporaryFiles() const;
+    // Empties all five lists (their temporary files are left alone).
+    void clear();
+};
+
+} // namespace tovallo

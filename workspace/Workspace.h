@@ -1,0 +1,67 @@
+#pragma once
+
+#include "workspace/FirmwareFile.h"
+#include "workspace/Messages.h"
+#include "workspace/PendingChanges.h"
+#include "workspace/PhoneProfile.h"
+#include "workspace/TempDir.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tovallo {
+
+class Dialogs;
+
+// A region of firmware offsets, both ends included.
+struct AddressRegion {
+    uint32_t Start = 0;
+    uint32_t Stop = 0;
+};
+
+// The state the main window owns for the whole run.
+class Workspace {
+public:
+    FirmwareFile firmware;
+    PhoneProfile profile = PhoneProfile::StartUp();
+    Messages messages;
+    PendingChanges changes;
+    TempDir tempDir;
+
+    uint32_t SearchPos = 0; // where the next text search resumes
+    bool SearchStop = false;
+    // How often long scans let the window breathe.
+    std::chrono::milliseconds pumpInterval{50};
+
+    // Regions left out of BIN to S3 conversions; kept when another firmware is opened.
+    std::vector<AddressRegion> ExcludedRegions;
+
+    bool FwIsOpen() const { return firmware.isOpen(); }
+    int32_t FwSize() const { return firmware.size(); }
+    size_t ReadAt(uint32_t offset, size_t count, uint8_t* buffer) {
+        return firmware.readAt(offset, count, buffer);
+    }
+    bool WriteAt(uint32_t offset, const std::string& bytes) {
+        return firmware.writeAt(offset, reinterpret_cast<const uint8_t*>(bytes.data()),
+                                bytes.size());
+    }
+
+    // Opens `path` as the firmware. A file that cannot be opened for reading and writing is
+    // refused through `dialogs` and everything stays as it was. On success the previous firmware
+    // is closed, SearchPos reset and the pending changes of the previous firmware discarded
+    // (with their temporary files). Read-only opening serves tools that only look.
+    bool OpenFirmware(const std::string& path, Dialogs& dialogs, bool writable = true);
+
+    // Chooses a phone model profile.
+    void SelectModel(PhoneModel model) { profile = PhoneProfile::ForModel(model); }
+
+    // The data of a firmware region (short at the end of the file).
+    std::string readBytes(uint32_t offset, size_t count);
+
+    // Remembers where the last match of a one-byte pattern ended, so that find-next moves on.
+    int64_t lastSingleByteMatch = -1;
+};
+
+} // namespace tovallo
