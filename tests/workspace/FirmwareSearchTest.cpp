@@ -1,0 +1,122 @@
+#include "fixtures/FirmwareBuilder.h"
+#include "fixtures/ScriptedDialogs.h"
+#include "workspace/FirmwareSearch.h"
+#include "workspace/Workspace.h"
+
+#include <gtest/gtest.h>
+
+using namespace tovallo;
+using namespace tovallo::testing;
+
+namespace {
+
+class SearchTest : public ::testing::Test {
+protected:
+    void open(const FirmwareBuilder& fw) {
+        ScriptedDialogs dialogs;
+        ASSERT_TRUE(ws.OpenFirmware(fw.write(dir.file("fw.bin")), dialogs));
+        ws.pumpInterval = std::chrono::milliseconds(0);
+    }
+    // Every match from the beginning, as find-next would step through them.
+    std::vector<int64_t> all(const std::string& pattern) {
+        std::vector<int64_t> out;
+        for (int64_t at = FindInFirmware(ws, pattern, true, bar); at >= 0;
+             at = FindInFirmware(ws, pattern, false, bar))
+            out.push_back(at);
+        return out;
+    }
+    ScratchDir dir;
+    Workspace ws;
+    RecordingProgress bar;
+};
+
+} // namespace
+
+TEST_F(SearchTest, OverlappingMatchesResumeOnTheLastByte) {
+    open(FirmwareBuilder(16, 0).place(5, "AAA"));
+    EXPECT_EQ(FindInFirmware(ws, "AA", true, bar), 5);
+    EXPECT_EQ(ws.SearchPos, 6u);
+    EXPECT_EQ(FindInFirmware(ws, "AA", false, bar), 6);
+    EXPECT_EQ(FindInFirmware(ws, "AA", false, bar), -1);
+    EXPECT_EQ(ws.SearchPos, 0u);
+    EXPECT_EQ(bar.pos, 0);
+
+    // A match at offset 0 is a result, not a failure; one-byte patterns move on.
+    open(FirmwareBuilder(16, 0).place(0, "AxA"));
+    EXPECT_EQ(all("A"), (std::vector<int64_t>{0, 2}));
+    EXPECT_EQ(all(""), std::vector<int64_t>{}) << "an empty pattern never matches";
+}
+
+TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {
+    FirmwareBuilder fw(3 << 20, 0x11);
+    const std::string sig64(64, 'Q');
+    fw.place(4094, "SIG!");                      // straddles the first block boundary
+    fw.place((1 << 20) - 2, "SIG!");             // straddles a read chunk
+    fw.place(2 * (1 << 20) + 100, sig64);
+    fw.place(static_cast<uint32_t>(fw.size() - 4), "SIG!"); // ends on the last byte
+    open(fw);
+    EXPECT_EQ(all("SIG!"), (std::vector<int64_t>{4094, (1 << 20) - 2, int64_t(fw.size()) - 4}));
+    EXPECT_EQ(all(sig64), (std::vector<int64_t>{2 * (1 << 20) + 100}));
+    EXPECT_EQ(bar.maximum, int(fw.size() / 4096 + 1));
+
+    ws.SearchPos = 1234;
+    EXPECT_EQ(FindInFirmware(ws, sig64 + "Q", false, bar), -1) << "65 bytes are refused";
+    EXPECT_EQ(ws.SearchPos, 1234u) << "a refused pattern leaves the resume point alone";
+
+    ws.SearchPos = 4095; // a match may not start before the resume point
+    EXPECT_EQ(FindInFirmware(ws, "SIG!", false, bar), (1 << 20) - 2);
+    ws.SearchPos = static_cast<uint32_t>(fw.size() - 1);
+    EXPECT_EQ(FindInFirmware(ws, "S", false, bar), -1);
+    EXPECT_EQ(ws.SearchPos, 0u);
+}
+
+TEST_F(SearchTest, StopEndsTheScanAfterTheCurrentBlock) {
+    FirmwareBuilder fw(64 * 4096, 0);
+    fw.place(100, "NEEDLE");
+    fw.place(5 * 4096, "NEEDLE");
+    open(fw);
+    ws.SearchStop = true; // pressed while no search ran: the next search stops after one block
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100) << "a match in the first block counts";
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), -1);
+    EXPECT_FALSE(ws.SearchStop);
+    EXPECT_EQ(ws.SearchPos, 0u);
+    EXPECT_EQ(bar.pos, 0);
+
+    // Stop pressed while the window is pumped.
+    FirmwareBuilder big(4 << 20, 0);
+    big.place((4 << 20) - 10, "NEEDLE");
+    open(big);
+    bar.onPump = [this] { ws.SearchStop = true; };
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), -1);
+    EXPECT_GE(bar.pumps, 1);
+    EXPECT_FALSE(ws.SearchStop);
+    bar.onPump = nullptr;
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), (4 << 20) - 10);
+}
+
+TEST_F(SearchTest, NothingIsSearchedWithoutFirmwareOrBeyondTheFlashStart) {
+    EXPECT_EQ(FindInFirmware(ws, "A", true, bar), -1);
+    open(FirmwareBuilder(8192, 'A'));
+    ws.SelectModel(PhoneModel::E720);
+    ws.SearchPos = ws.profile.FlashStart();
+    EXPECT_EQ(FindInFirmware(ws, "A", false, bar), -1);
+    EXPECT_TRUE(FindLinks(ws, 0x41414141, bar, 10, ws.profile.FlashStart()).empty());
+}
+
+TEST_F(SearchTest, LinksAreFoundAtEveryPositionUpToTheLimit) {
+    FirmwareBuilder fw(300000, 0);
+    const uint32_t value = 0x0003F304;
+    const std::vector<uint32_t> at = {0, 123, 250 - 2, 1048, 300000 - 4};
+    for (uint32_t a : at)
+        fw.placeU32(a, value);
+    open(fw);
+    EXPECT_EQ(FindLinks(ws, value, bar, LinkResultsCapacity, 0), at);
+    EXPECT_EQ(bar.maximum, 300000 / 125 + 1);
+    EXPECT_EQ(FindLinks(ws, value, bar, 2, 0), (std::vector<uint32_t>{0, 123}));
+    EXPECT_EQ(FindLinks(ws, value, bar, 100, 124), (std::vector<uint32_t>{248, 1048, 299996}));
+    EXPECT_TRUE(FindLinks(ws, value, bar, 100, 400000).empty());
+
+    // Overlapping values: 00 00 00 00 00 holds the value 0 at two positions.
+    open(FirmwareBuilder(5, 0));
+    EXPECT_EQ(FindLinks(ws, 0, bar, 100, 0), (std::vector<uint32_t>{0, 1}));
+}
