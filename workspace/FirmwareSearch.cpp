@@ -13,7 +13,9 @@ namespace tovallo {
 
 namespace {
 
-// Blocks of the text search read at once; results are those of a block-by-block scan.
+// Blocks of the text search read at once: few at first, so that find-next after a nearby match
+// stays cheap, then more. Results are those of a block-by-block scan.
+constexpr size_t FirstChunkBlocks = 1;
 constexpr size_t ChunkBlocks = 256;
 constexpr size_t LinkChunk = 1 << 20;
 constexpr uint32_t LinkStep = 125;
@@ -30,6 +32,31 @@ const uint8_t* findBytes(const uint8_t* data, size_t size, const std::string& ne
                                 std::boyer_moore_horspool_searcher(n, n + needle.size()));
     return it == data + size ? nullptr : it;
 #endif
+}
+
+// First occurrence of a 4-byte value: memchr on its most telling byte (not 0x00 or 0xFF, which
+// fill erased and empty flash), then a compare of all four.
+const uint8_t* findWord(const uint8_t* data, size_t size, const uint8_t (&word)[4]) {
+    if (size < 4)
+        return nullptr;
+    size_t k = 0;
+    for (size_t i = 0; i < 4; ++i)
+        if (word[i] != 0x00 && word[i] != 0xFF) {
+            k = i;
+            break;
+        }
+    const uint8_t* end = data + size - 3; // candidates start before end
+    const uint8_t* from = data + k;
+    while (from < end + k) {
+        const auto* hit = static_cast<const uint8_t*>(
+            std::memchr(from, word[k], static_cast<size_t>(end + k - from)));
+        if (!hit)
+            return nullptr;
+        if (std::memcmp(hit - k, word, 4) == 0)
+            return hit - k;
+        from = hit + 1;
+    }
+    return nullptr;
 }
 
 int clampToInt(int64_t v) {
@@ -56,14 +83,17 @@ int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, 
             : ws.SearchPos;
 
     const size_t len = pattern.size();
-    std::vector<uint8_t> buffer(ChunkBlocks * SearchBlockSize + MaxPatternLength);
+    std::vector<uint8_t>& buffer = ws.scanBuffer;
+    buffer.resize(ChunkBlocks * SearchBlockSize + MaxPatternLength);
+    size_t chunkBlocks = FirstChunkBlocks;
     size_t carry = 0; // bytes of the sliding window taken over from the previous chunk
     uint64_t blockStart = ws.SearchPos;
     PumpClock clock(ws.pumpInterval);
 
     while (size - 1 > static_cast<int64_t>(blockStart)) {
         // A Stop request already pending ends the scan after one block.
-        const size_t maxBlocks = ws.SearchStop ? 1 : ChunkBlocks;
+        const size_t maxBlocks = ws.SearchStop ? 1 : chunkBlocks;
+        chunkBlocks = std::min(chunkBlocks * 2, ChunkBlocks);
         const uint64_t remaining = static_cast<uint64_t>(size - 1) - blockStart;
         const size_t blocks = static_cast<size_t>(
             std::min<uint64_t>(maxBlocks, (remaining + SearchBlockSize - 1) / SearchBlockSize));
@@ -113,11 +143,12 @@ std::vector<uint32_t> FindLinks(Workspace& ws, uint32_t value, Progress& bar, si
     std::vector<uint32_t> results;
     if (maxResults == 0)
         return results;
-    std::string needle(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        needle[static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    uint8_t word[4];
+    for (size_t i = 0; i < 4; ++i)
+        word[i] = static_cast<uint8_t>((value >> (8 * i)) & 0xFF);
 
-    std::vector<uint8_t> buffer(LinkChunk + 3);
+    std::vector<uint8_t>& buffer = ws.scanBuffer;
+    buffer.resize(LinkChunk + 3);
     size_t carry = 0;
     uint64_t pos = start; // file offset of the next byte to read
     PumpClock clock(ws.pumpInterval);
@@ -129,7 +160,7 @@ std::vector<uint32_t> FindLinks(Workspace& ws, uint32_t value, Progress& bar, si
         const uint64_t base = pos - carry;
         const uint8_t* from = buffer.data();
         while (const uint8_t* hit =
-                   findBytes(from, static_cast<size_t>(buffer.data() + have - from), needle)) {
+                   findWord(from, static_cast<size_t>(buffer.data() + have - from), word)) {
             results.push_back(static_cast<uint32_t>(base + static_cast<uint64_t>(hit - buffer.data())));
             if (results.size() >= maxResults) {
                 bar.setPosition(clampToInt((results.back() - start) / LinkStep));

@@ -60,6 +60,9 @@ public:
     // The data of a firmware region (short at the end of the file).
     std::string readBytes(uint32_t offset, size_t count);
 
+    // Block buffer shared by the scans (they never run inside one another).
+    std::vector<uint8_t> scanBuffer;
+
     // Remembers where the last match of a one-byte pattern ended, so that find-next moves on.
     int64_t lastSingleByteMatch = -1;
 };

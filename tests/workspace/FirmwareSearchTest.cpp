@@ -119,4 +119,12 @@ TEST_F(SearchTest, LinksAreFoundAtEveryPositionUpToTheLimit) {
     // Overlapping values: 00 00 00 00 00 holds the value 0 at two positions.
     open(FirmwareBuilder(5, 0));
     EXPECT_EQ(FindLinks(ws, 0, bar, 100, 0), (std::vector<uint32_t>{0, 1}));
+
+    // Values that begin with the bytes of empty flash, at the first and last positions.
+    FirmwareBuilder flash(1000, 0xFF);
+    flash.placeU32(0, 0x03F300FF).placeU32(996, 0x03F300FF).placeU32(500, 0x0003F300);
+    open(flash);
+    // At 499 the filler byte and the value placed at 500 form the same four bytes.
+    EXPECT_EQ(FindLinks(ws, 0x03F300FF, bar, 100, 0), (std::vector<uint32_t>{0, 499, 996}));
+    EXPECT_EQ(FindLinks(ws, 0x0003F300, bar, 100, 0), (std::vector<uint32_t>{500}));
 }
