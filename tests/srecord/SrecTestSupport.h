@@ -1,0 +1,59 @@
+#pragma once
+
+#include "fixtures/FirmwareBuilder.h"
+#include "fixtures/ScriptedDialogs.h"
+#include "srecord/S3Converter.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace tovallo::testing {
+
+// Runs BinToS3 on `bin` into a fresh file and returns the file's text.
+inline std::string BinToS3Text(S3Converter& converter, const std::string& bin,
+                               const std::string& out, int32_t start, int32_t stop, bool header,
+                               const std::vector<AddressRegion>& regions = {}) {
+    BinaryFile file = BinaryFile::Create(out);
+    NullProgress progress;
+    converter.BinToS3(bin, file, start, stop, header, regions, progress);
+    file.close();
+    return ReadWholeFile(out);
+}
+
+// The lines of a text with CR LF ends (a missing CR LF after the last line shows as "<no CRLF>").
+inline std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t end = text.find("\r\n", pos);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(pos) + "<no CRLF>");
+            break;
+        }
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end + 2;
+    }
+    return lines;
+}
+
+// Address and data of an S3 record line.
+struct ParsedRecord {
+    uint32_t address = 0;
+    std::string data;
+};
+inline ParsedRecord ParseRecordLine(const std::string& line) {
+    ParsedRecord r;
+    const int count = std::stoi(line.substr(2, 2), nullptr, 16);
+    r.address = static_cast<uint32_t>(std::stoul(line.substr(4, 8), nullptr, 16));
+    for (int i = 0; i < count - 5; ++i)
+        r.data += static_cast<char>(std::stoi(line.substr(12 + 2 * i, 2), nullptr, 16));
+    return r;
+}
+
+// Whether srec_cat can be run.
+inline bool HaveSrecCat() {
+    return std::system("srec_cat -VERSion >/dev/null 2>&1") == 0;
+}
+
+} // namespace tovallo::testing
