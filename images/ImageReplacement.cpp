@@ -1,0 +1,176 @@
+#include "images/ImageReplacement.h"
+
+#include "images/BmpFile.h"
+#include "images/Image09Encoder.h"
+#include "images/Raw16Codec.h"
+#include "images/WbmpCodec.h"
+#include "workspace/Dialogs.h"
+#include "workspace/HexText.h"
+#include "workspace/Workspace.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace tovallo {
+
+namespace {
+
+constexpr int MessageFileExists = 3;
+constexpr int MessageOtherDimension = 10;
+constexpr int MessageReplaceOtherDimension = 16;
+constexpr int MessageLargerThanOriginal = 17;
+
+std::string sizeText(int width, int height, uint64_t size) {
+    return std::to_string(width) + " x " + std::to_string(height) + " x " + std::to_string(size);
+}
+
+bool sameDimensions(const CurrentPicture& c) {
+    return c.NewWidth == c.Width && c.NewHeight == c.Height;
+}
+
+} // namespace
+
+bool OpenReplacement(ReplacementDialog& dialog, const CurrentPicture& current, const Picture& shown,
+                     const ImageTable& table, size_t row, Dialogs& dialogs) {
+    if (row >= table.size() || table[row].Address.empty())
+        return false;
+    uint64_t oldSize = 0;
+    switch (current.Type) {
+    case ImageType::Raw16:
+        oldSize = static_cast<uint64_t>(current.Width) * current.Height * 2;
+        break;
+    case ImageType::Wbmp:
+        oldSize = WbmpSize(current.Width, current.Height);
+        break;
+    case ImageType::Image09:
+        if (current.Length09 == 0)
+            return false;
+        oldSize = current.Length09;
+        break;
+    case ImageType::Unknown:
+        return false;
+    }
+    std::string address = table[row].Address;
+    CleanHexText(address);
+    const auto rowAddress = ParseHexAddr(address, &dialogs);
+    if (!rowAddress)
+        return false;
+    dialog.RowAddress = *rowAddress;
+    dialog.RowIsLast = row + 1 == table.size();
+    dialog.OldSizeText = sizeText(current.Width, current.Height, oldSize);
+    dialog.NewSizeText.clear();
+    dialog.OldPicture = shown.cropped(current.Width, current.Height);
+    if (!dialog.RowIsLast)
+        dialog.OldNextAddrText = table[row + 1].Address;
+    dialog.NewPicture = Picture();
+    return true;
+}
+
+bool ImportReplacement(ReplacementDialog& dialog, CurrentPicture& current, const Picture& loaded,
+                       Rgb24 phoneTransparent, Dialogs& dialogs) {
+    dialog.Transparent = false;
+    if (loaded.Width != current.Width || loaded.Height != current.Height)
+        dialogs.warn(MessageOtherDimension);
+    current.NewWidth = std::min(loaded.Width, MaxPictureWidth);
+    current.NewHeight = std::min(loaded.Height, MaxPictureHeight);
+    dialog.NewPicture = loaded.cropped(current.NewWidth, current.NewHeight);
+    // The size shown is the size the new picture will be encoded to.
+    switch (current.Type) {
+    case ImageType::Raw16:
+        current.NewSize = Raw16Size(current.NewWidth, current.NewHeight);
+        break;
+    case ImageType::Wbmp:
+        current.NewSize = WbmpSize(current.NewWidth, current.NewHeight);
+        break;
+    case ImageType::Image09:
+        current.NewSize = static_cast<uint32_t>(
+            EncodeImage09(dialog.NewPicture, 0, false, ColorToRgb565(phoneTransparent)).size());
+        current.OldSize = current.Length09;
+        break;
+    case ImageType::Unknown:
+        return false;
+    }
+    dialog.NewSizeText = sizeText(current.NewWidth, current.NewHeight, current.NewSize);
+    UpdateNewNextAddress(dialog, current);
+    return true;
+}
+
+bool ImportReplacementFile(ReplacementDialog& dialog, CurrentPicture& current,
+                           const std::string& path, Rgb24 phoneTransparent, Dialogs& dialogs) {
+    Picture loaded;
+    std::string error;
+    if (!ReadBmpFile(path, loaded, error)) {
+        dialogs.errorText(error);
+        return false;
+    }
+    return ImportReplacement(dialog, current, loaded, phoneTransparent, dialogs);
+}
+
+void UpdateNewNextAddress(ReplacementDialog& dialog, const CurrentPicture& current) {
+    if (dialog.AutoNextAddr && !dialog.RowIsLast)
+        dialog.NewNextAddrText = ToHexAddr(NextAddress(dialog.RowAddress, current.NewSize));
+    else
+        dialog.NewNextAddrText.clear();
+}
+
+bool CanPickTransparentColour(const ReplacementDialog& dialog) {
+    return !dialog.NewSizeText.empty();
+}
+
+bool PickTransparentColour(ReplacementDialog& dialog, int x, int y) {
+    if (x < 0 || y < 0 || x >= dialog.NewPicture.Width || y >= dialog.NewPicture.Height)
+        return false;
+    dialog.KeyColour = dialog.NewPicture.at(x, y);
+    return true;
+}
+
+bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& current,
+                      Dialogs& dialogs) {
+    if (dialog.NewSizeText.size() < 2 || !ws.FwIsOpen())
+        return false;
+    if (!sameDimensions(current) && !dialogs.ask(MessageReplaceOtherDimension))
+        return false;
+    std::string bytes;
+    switch (current.Type) {
+    case ImageType::Raw16:
+        bytes = EncodeRaw16(dialog.NewPicture);
+        current.OldSize = Raw16Size(current.Width, current.Height);
+        break;
+    case ImageType::Image09:
+        bytes = EncodeImage09(dialog.NewPicture, ColorToRgb565(dialog.KeyColour),
+                              dialog.Transparent, ColorToRgb565(ws.profile.TransparentColor));
+        current.OldSize = current.Length09;
+        break;
+    case ImageType::Wbmp:
+        bytes = EncodeWbmp(dialog.NewPicture);
+        current.OldSize = WbmpSize(current.Width, current.Height);
+        break;
+    case ImageType::Unknown:
+        return false;
+    }
+    current.NewSize = static_cast<uint32_t>(bytes.size());
+    if (current.NewSize > current.OldSize && !dialogs.ask(MessageLargerThanOriginal))
+        return false;
+    const uint32_t dimensions =
+        static_cast<uint32_t>(current.NewWidth) + static_cast<uint32_t>(current.NewHeight) * 65536;
+    std::string error;
+    if (!ws.changes.AppendImageChange(ws.tempDir, current.Address, dimensions, bytes, error)) {
+        dialogs.errorText(error);
+        return false;
+    }
+    return true;
+}
+
+bool ExportOldPicture(const std::string& path, const ReplacementDialog& dialog, Dialogs& dialogs) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !dialogs.ask(MessageFileExists))
+        return false;
+    std::string error;
+    if (!WriteBmpFile(path, dialog.OldPicture, error)) {
+        dialogs.errorText(error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tovallo

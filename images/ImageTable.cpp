@@ -1,0 +1,78 @@
+#include "images/ImageTable.h"
+
+#include "workspace/Dialogs.h"
+#include "workspace/HexText.h"
+
+#include <algorithm>
+
+namespace tovallo {
+
+namespace {
+
+constexpr int MessageAlreadyInTable = 4;
+constexpr int MessageEnterName = 5;
+
+} // namespace
+
+uint32_t CurrentPictureSize(const CurrentPicture& current) {
+    switch (current.Type) {
+    case ImageType::Raw16:
+        return Raw16Size(current.Width, current.Height);
+    case ImageType::Wbmp:
+        return WbmpSize(current.Width, current.Height);
+    default:
+        return current.Length09;
+    }
+}
+
+std::string ColourText(ImageType type) {
+    return type == ImageType::Wbmp ? "1*" : "16*";
+}
+
+AddResult AddCurrentPicture(ImageTable& table, const CurrentPicture& current,
+                            const std::string& name, Dialogs& dialogs) {
+    if (name.empty()) {
+        dialogs.warn(MessageEnterName);
+        return AddResult::NoName;
+    }
+    const std::string address = ToHexAddr(current.Address);
+    if (std::any_of(table.begin(), table.end(),
+                    [&](const ImageEntry& e) { return e.Address == address; })) {
+        dialogs.warn(MessageAlreadyInTable);
+        return AddResult::Duplicate;
+    }
+    table.push_back({name, address, std::to_string(CurrentPictureSize(current)),
+                     DimensionText(current.Width, current.Height), ColourText(current.Type),
+                     ImageTypeName(current.Type)});
+    return AddResult::Added;
+}
+
+void ImportFoundPictures(const ByteReader& read, ImageTable& table, const FoundPictureList& found,
+                         CurrentPicture& current, TypeChoice choice) {
+    for (size_t r = 0; r < found.size(); ++r) {
+        const FoundPicture& row = found[r];
+        current.Address = row.Address;
+        if (row.hasDimension()) {
+            current.Width = row.Width;
+            current.Height = row.Height;
+        }
+        const ImageType type = DetectImageType(read, current, current.Address, choice);
+        uint32_t size = 0;
+        if (type == ImageType::Raw16) {
+            size = Raw16Size(current.Width, current.Height);
+            ++current.Address;
+        } else if (type == ImageType::Wbmp) {
+            size = WbmpSize(current.Width, current.Height);
+        } else if (type == ImageType::Image09) {
+            const Decoded09 d = DecodeImage09At(read, current.Address, current.Width,
+                                                current.Height, Decode09Mode::Measure);
+            current.Length09 = d.length;
+            size = d.length;
+        }
+        table.push_back({"Image_" + std::to_string(r + 1), row.addressText(), std::to_string(size),
+                         row.dimensionText(), ColourText(current.Type),
+                         ImageTypeName(current.Type)});
+    }
+}
+
+} // namespace tovallo

@@ -1,0 +1,182 @@
+#include "ImagesTestSupport.h"
+#include "fixtures/PictureFixtures.h"
+#include "images/BmpFile.h"
+#include "images/Image09Decoder.h"
+#include "images/ImageReplacement.h"
+#include "images/PictureReader.h"
+#include "images/Raw16Codec.h"
+#include "images/WbmpCodec.h"
+
+#include <gtest/gtest.h>
+
+namespace tovallo {
+namespace {
+
+using testing::OpenedFirmware;
+using testing::ReadWholeFile;
+
+// The fixture firmware, its table as image table rows and the row's picture as shown.
+struct ReplacementFixture {
+    testing::PictureFirmware pf = testing::BuildPictureFirmware(PhoneModel::C200);
+    OpenedFirmware fw{pf.builder};
+    ImageTable table;
+    CurrentPicture current;
+    ReplacementDialog dialog;
+
+    ReplacementFixture() {
+        for (const auto& p : pf.pictures)
+            table.push_back({"", ToHexAddr(p.address), "", "", "", ""});
+    }
+    // Shows the row's picture as clicking the found list does, then opens the dialog.
+    bool open(size_t row) {
+        const auto& p = pf.pictures[row];
+        current.Width = p.picture.Width;
+        current.Height = p.picture.Height;
+        DetectImageType(FirmwareReader(fw.ws), current, p.address, TypeChoice::Auto);
+        current.Address = p.address + (current.Type == ImageType::Raw16 ? 1 : 0);
+        const auto shown = RenderCurrentPicture(FirmwareReader(fw.ws), current);
+        EXPECT_TRUE(shown);
+        return OpenReplacement(dialog, current, *shown, table, row, fw.dialogs);
+    }
+};
+
+TEST(Replacement, OpensWithTheOldPictureAndItsSize) {
+    ReplacementFixture f;
+    ASSERT_TRUE(f.open(0));
+    EXPECT_EQ(f.dialog.OldSizeText, "26 x 14 x " + std::to_string(f.pf.pictures[0].size()));
+    EXPECT_EQ(f.dialog.OldNextAddrText, "0x00004000");
+    EXPECT_EQ(f.dialog.OldPicture, f.pf.pictures[0].picture);
+    ASSERT_TRUE(f.open(1));
+    EXPECT_EQ(f.dialog.OldSizeText, "16 x 16 x 512");
+    ASSERT_TRUE(f.open(3)); // the last row keeps the old next address
+    EXPECT_EQ(f.dialog.OldNextAddrText, "0x00005000");
+    EXPECT_TRUE(f.dialog.NewSizeText.empty());
+
+    // Nothing opens for an "09" picture never decoded or a row without an address.
+    CurrentPicture undecoded;
+    undecoded.Type = ImageType::Image09;
+    EXPECT_FALSE(OpenReplacement(f.dialog, undecoded, Picture(1, 1), f.table, 0, f.fw.dialogs));
+    f.table[0].Address.clear();
+    EXPECT_FALSE(OpenReplacement(f.dialog, f.current, Picture(1, 1), f.table, 0, f.fw.dialogs));
+}
+
+TEST(Replacement, QueuesAnEncoded09PictureWithItsQuestions) {
+    ReplacementFixture f;
+    ASSERT_TRUE(f.open(0));
+    f.dialog.AutoNextAddr = true;
+    // Fewer bytes first: twice the width, a single colour.
+    const Picture plain(52, 14, MakeRgb24(0, 0, 255));
+    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, plain, f.fw.ws.profile.TransparentColor,
+                                  f.fw.dialogs));
+    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{10});
+    const uint32_t plainSize = 2 + 2 + 12 * 2; // 728 pixels: 11 runs of 63 and one of 35
+    EXPECT_EQ(f.current.NewSize, plainSize);
+    EXPECT_EQ(f.dialog.NewSizeText, "52 x 14 x " + std::to_string(plainSize));
+    EXPECT_EQ(f.dialog.NewNextAddrText, ToHexAddr(0x2000 + plainSize + (plainSize & 1)));
+
+    // Replace asks message 16 for the other dimensions; No queues nothing.
+    f.fw.dialogs.shown.clear();
+    EXPECT_FALSE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{16});
+    EXPECT_TRUE(f.fw.ws.changes.ImageChanges.empty());
+
+    // A noisy picture of the old dimensions encodes larger: message 17; Yes queues it.
+    Picture noisy(26, 14);
+    for (size_t i = 0; i < noisy.Pixels.size(); ++i)
+        noisy.Pixels[i] = Rgb565ToColor(static_cast<Rgb565>(i * 97 + 5));
+    f.fw.dialogs.shown.clear();
+    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, noisy, 0, f.fw.dialogs));
+    EXPECT_TRUE(f.fw.dialogs.shown.empty());
+    f.fw.dialogs.answers = {true};
+    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{17});
+    ASSERT_EQ(f.fw.ws.changes.ImageChanges.size(), 1u);
+    const Images_& change = f.fw.ws.changes.ImageChanges[0];
+    EXPECT_EQ(change.Addr, 0x2000u);
+    EXPECT_EQ(change.Size, 26u + 14u * 65536);
+    EXPECT_NE(change.FileName.find("Image0.tmp"), std::string::npos);
+    const std::string bytes = ReadWholeFile(change.FileName);
+    EXPECT_EQ(bytes.size(), f.current.NewSize);
+    EXPECT_GT(f.current.NewSize, f.current.OldSize);
+    const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                         bytes.size(), 26, 14, Decode09Mode::Draw);
+    EXPECT_EQ(back.picture, noisy);
+}
+
+TEST(Replacement, TransparencyAndOtherTypes) {
+    ReplacementFixture f;
+    ASSERT_TRUE(f.open(0));
+    EXPECT_FALSE(CanPickTransparentColour(f.dialog));
+    Picture p(26, 14, White);
+    p.at(3, 4) = MakeRgb24(0, 255, 0);
+    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, p, 0x080000, f.fw.dialogs));
+    ASSERT_TRUE(CanPickTransparentColour(f.dialog));
+    EXPECT_FALSE(PickTransparentColour(f.dialog, 26, 0));
+    ASSERT_TRUE(PickTransparentColour(f.dialog, 3, 4));
+    f.dialog.Transparent = true;
+    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    const std::string bytes = ReadWholeFile(f.fw.ws.changes.ImageChanges[0].FileName);
+    // White is the most used colour, then the key, written as C200's transparent colour.
+    EXPECT_EQ(bytes.substr(0, 6), testing::HexBytes("09 02 FF FF 01 00"));
+
+    // RAW-16: the pixels after the type byte; the second record's file is Image1.tmp.
+    ASSERT_TRUE(f.open(1));
+    const Picture raw = testing::StripedPicture(16, 16, {0x1234, 0x4321});
+    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, raw, 0, f.fw.dialogs));
+    EXPECT_EQ(f.dialog.NewSizeText, "16 x 16 x 512");
+    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    const Images_& rawChange = f.fw.ws.changes.ImageChanges[1];
+    EXPECT_EQ(rawChange.Addr, 0x4001u);
+    EXPECT_NE(rawChange.FileName.find("Image1.tmp"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(rawChange.FileName), EncodeRaw16(raw));
+
+    // WBMP with the one-bit encoder.
+    ASSERT_TRUE(f.open(2));
+    const Picture mono = testing::CheckeredWbmpPicture(32, 16);
+    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, mono, 0, f.fw.dialogs));
+    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    EXPECT_EQ(ReadWholeFile(f.fw.ws.changes.ImageChanges[2].FileName),
+              testing::BuildWbmpBytes(mono));
+
+    // A picture larger than 320 x 240 is cut.
+    ASSERT_TRUE(f.open(0));
+    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, Picture(400, 300), 0, f.fw.dialogs));
+    EXPECT_EQ(f.dialog.NewPicture.Width, 320);
+    EXPECT_EQ(f.dialog.NewPicture.Height, 240);
+    // Replace before an import does nothing.
+    ASSERT_TRUE(f.open(0));
+    EXPECT_FALSE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+}
+
+TEST(Replacement, NextAddressAndExport) {
+    ReplacementFixture f;
+    f.table[0].Address = "0x00001000";
+    ASSERT_TRUE(f.open(0));
+    f.dialog.AutoNextAddr = true;
+    f.current.NewSize = 301;
+    UpdateNewNextAddress(f.dialog, f.current);
+    EXPECT_EQ(f.dialog.NewNextAddrText, "0x0000112E");
+    f.dialog.AutoNextAddr = false;
+    UpdateNewNextAddress(f.dialog, f.current);
+    EXPECT_EQ(f.dialog.NewNextAddrText, "");
+
+    const std::string out = f.fw.dir.file("old.bmp");
+    ASSERT_TRUE(ExportOldPicture(out, f.dialog, f.fw.dialogs));
+    Picture back;
+    std::string error;
+    ASSERT_TRUE(ReadBmpFile(out, back, error));
+    EXPECT_EQ(back, f.pf.pictures[0].picture);
+    f.fw.dialogs.shown.clear();
+    EXPECT_FALSE(ExportOldPicture(out, f.dialog, f.fw.dialogs)); // exists, answered No
+    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{3});
+
+    // A BMP that cannot be read is reported and changes nothing.
+    testing::WriteWholeFile(f.fw.dir.file("bad.bmp"), "BM broken");
+    f.fw.dialogs.shown.clear();
+    EXPECT_FALSE(
+        ImportReplacementFile(f.dialog, f.current, f.fw.dir.file("bad.bmp"), 0, f.fw.dialogs));
+    EXPECT_TRUE(f.fw.dialogs.showedText());
+}
+
+} // namespace
+} // namespace tovallo

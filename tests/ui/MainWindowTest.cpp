@@ -1,0 +1,670 @@
+#include "UiHarness.h"
+
+#include "fixtures/PictureFixtures.h"
+#include "images/BmpFile.h"
+#include "images/Image09Decoder.h"
+#include "ui/AboutBox.h"
+#include "ui/ChangeAddr.h"
+#include "ui/Grid.h"
+#include "ui/ImagesTab.h"
+#include "ui/PatchViewer.h"
+#include "ui/RawImage.h"
+#include "ui/S3Tab.h"
+#include "ui/SmallWidgets.h"
+#include "ui/Surface.h"
+#include "ui/UExclude.h"
+#include "workspace/HexText.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QtTest>
+
+using namespace tovallo;
+using namespace tovallo::testing;
+
+namespace {
+
+QStringList VisibleGroupBoxes(ui::TMainF& w) {
+    QStringList names;
+    for (QGroupBox* box : w.tabArea()->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        if (box->isVisible())
+            names << box->objectName();
+    names.sort();
+    return names;
+}
+
+template <class T> T* Find(QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(name);
+    if (!found)
+        qFatal("missing component %s", name);
+    return found;
+}
+
+void Click(QObject& parent, const char* button) {
+    QTest::mouseClick(Find<QPushButton>(parent, button), Qt::LeftButton);
+}
+
+// The rows of the phone display's picture part.
+Picture PhonePixels(ui::TMainF& w, int width, int height) {
+    Picture out(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            out.at(x, y) = w.imagesTab().phoneDisplay().pixel(x + 1, y + 1);
+    return out;
+}
+
+// A firmware with the fixture pictures and a colourful 128 x 96 "09" picture in its table.
+PictureFirmware ShowcaseFirmware() {
+    PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200, 0x40000);
+    Picture rings(128, 96);
+    const std::vector<Rgb24> colours = {0x3050E0, 0x20A0F0, 0x40D0F0, 0x60E080,
+                                        0xC0C030, 0xE08030, 0xD04070, 0x8040B0};
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const int dx = x - 64, dy = y - 48;
+            rings.at(x, y) =
+                colours[static_cast<size_t>((dx * dx + dy * dy) / 180) % colours.size()];
+        }
+    // Colours as the decoder gives them back.
+    for (Rgb24& c : rings.Pixels)
+        c = Rgb565ToColor(ColorToRgb565(c));
+    FixturePicture showcase{0x9000, ImageType::Image09, rings, Build09Bytes(rings)};
+    fw.pictures.push_back(showcase);
+    PlacePicturesWithTable(fw.builder, fw.tableAddress, fw.pictures);
+    return fw;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void componentsCarryNamesAndCaptions();
+    void tabsShowTheirGroupBoxes();
+    void gridOperations();
+    void openAndNavigate();
+    void refusedOpenKeepsFirmware();
+    void findReadAndShowPictureTable();
+    void imageTableRowsAndFile();
+    void replacePictureThenPatchRestoreAndSave();
+    void changeImageLink();
+    void convertBinToS3AndBack();
+    void settingsRememberedAcrossRuns();
+    void languageFileAndMessages();
+    void aboutBoxOnFirstStart();
+    void screenshotOfImagesTab();
+};
+
+void MainWindowTest::componentsCarryNamesAndCaptions() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19"));
+    QCOMPARE(w.centralWidget()->height() + w.statusBar()->height(), 534);
+    QCOMPARE(w.width(), 792);
+
+    const std::vector<std::tuple<const char*, const char*, const char*>> items = {
+        {"MIOpen", "Open Firmware...", "Ctrl+O"},
+        {"MISaveAllchanges", "Save All changes in Firmware...", ""},
+        {"MIExit", "Exit", "Ctrl+X"},
+        {"C2001", "C200 (C210)", ""},
+        {"E8501", "E850", ""},
+        {"MIAutoRefresh", "Auto Refresh List", ""},
+        {"COM11", "COM1", ""},
+        {"COM101", "COM10", ""},
+        {"B57600", "57600", ""},
+        {"B460800", "460800", ""},
+        {"ms1000", "1000 ms", ""},
+        {"ms4000", "4000 ms", ""},
+        {"MIFindAllResources", "Find All Resources", ""},
+        {"MIFindFreeSpace", "Find Free Space", ""},
+        {"MIDisplayMemory", "Display Free Memory Status", ""},
+        {"MICreatePatchFreeSpace", "Create Patch for Free Space", ""},
+        {"MIConnect", "Connect to Phone", ""},
+        {"MIDisconnect", "Disconnect", ""},
+        {"MIAbout", "About", ""},
+        {"MIImageImportExport", "Import/Export", ""},
+        {"MIImageChangeAddr", "Change Address", ""},
+    };
+    for (auto [name, caption, shortcut] : items) {
+        QAction* a = Find<QAction>(w, name);
+        QCOMPARE(a->text(), QString(caption));
+        QCOMPARE(a->shortcut().toString(), QString(shortcut));
+    }
+    QVERIFY(!Find<QAction>(w, "MICreatePatchFreeSpace")->isEnabled());
+    for (const char* checked : {"C2001", "COM41", "B115200", "ms1500"})
+        QVERIFY(Find<QAction>(w, checked)->isChecked());
+    QCOMPARE(Find<QMenu>(w, "MIFile")->title(), QString("&File"));
+    QCOMPARE(Find<QMenu>(w, "MIHelp")->title(), QString("&Help"));
+    QVERIFY(!Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
+
+    for (auto [name, caption] :
+         std::vector<std::pair<const char*, const char*>>{{"BImageNext", "Next"},
+                                                          {"BImagePrev", "Prev"},
+                                                          {"BImageFind", "Find 09-images..."},
+                                                          {"BImageTblFind", "Find Table"},
+                                                          {"BImgReadTbl", "Read Table"},
+                                                          {"BImageAdd", "Add image"},
+                                                          {"BSaveS3", "Convert to s3"},
+                                                          {"BCreateS3", "Create s3 patch"},
+                                                          {"Bs3Exclude", "Exclude's"}})
+        QCOMPARE(Find<QPushButton>(w, name)->text(), QString(caption));
+    QCOMPARE(Find<ui::LabelledEdit>(w, "LETableAddr")->label()->text(),
+             QString("Image Table address:"));
+    QVERIFY(Find<QRadioButton>(w, "RBAuto")->isChecked());
+
+    const QTabBar* tabs = w.tabControl();
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        captions << tabs->tabText(i);
+    QCOMPARE(captions, (QStringList{"Images", "Strings", "Sounds && Music", "Java Games",
+                                    "s3 Converter", "Animation editor", "Phone File Manager"}));
+
+    QCOMPARE(w.statusPanel(0)->text(), QString("Disconnected"));
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(w.statusPanel(i)->width(), (std::array{128, 128, 144, 144, 128})[i]);
+    QProgressBar* pb = Find<QProgressBar>(w, "PBStatus");
+    QVERIFY(!pb->isVisible());
+    QCOMPARE(pb->geometry(), QRect(128, 1, 272, w.statusBar()->height() - 2));
+
+    auto titles = [](ui::Grid& g) {
+        QStringList t;
+        for (int c = 0; c < g.columnCount(); ++c)
+            t << g.horizontalHeaderItem(c)->text();
+        return t;
+    };
+    QCOMPARE(titles(w.imagesTab().imagesGrid()).join('|'),
+             QString::fromUtf8("Имя изображения|Адрес|Размер|Разрешение|Цвет|Тип"));
+    QCOMPARE(titles(w.imagesTab().images09Grid()).join('|'), QString::fromUtf8("Адрес|Размер"));
+    QCOMPARE(titles(w.s3Tab().patchGrid()).join('|'),
+             QString::fromUtf8("|Индекс|Тип|Нач. адрес|Размер|Значение (двойной клик - просмотр)"));
+    QCOMPARE(titles(w.excludeDialog().grid()).join('|'), QString("Start addr|Stop addr"));
+    QCOMPARE(w.reImageDialog().windowTitle(), QString("Repalce Image"));
+    QCOMPARE(w.changeAddrDialog().windowTitle(), QString("Change image link"));
+    QCOMPARE(w.patchView().windowTitle(), QString("Patch viewer"));
+    QCOMPARE(w.excludeDialog().windowTitle(), QString("Exclude addresses"));
+}
+
+void MainWindowTest::tabsShowTheirGroupBoxes() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const QStringList images = {"GBControl", "GBFImages", "GBFWDump", "GBImInfo",
+                                "GBPhone",   "GBSizes",   "GBTables"};
+    QCOMPARE(VisibleGroupBoxes(w), images);
+
+    w.tabControl()->setCurrentIndex(ui::TabStrings);
+    QVERIFY(VisibleGroupBoxes(w).isEmpty());
+    w.workspace().SearchPos = 1234; // the string search's resume point
+    w.tabControl()->setCurrentIndex(ui::TabImages);
+    w.workspace().SearchPos = 99; // the picture table search moved it
+    w.tabControl()->setCurrentIndex(ui::TabStrings);
+    QCOMPARE(w.workspace().SearchPos, 1234u);
+
+    Find<QLineEdit>(w, "EHex")->setText("0x00000010");
+    Find<QCheckBox>(w, "CBDont")->setChecked(false);
+    w.tabControl()->setCurrentIndex(ui::TabS3);
+    QCOMPARE(VisibleGroupBoxes(w), (QStringList{"GBBinToS3", "GBs3Patch", "GBs3toBin"}));
+    QVERIFY(Find<QCheckBox>(w, "CBDont")->isChecked());
+    QVERIFY(Find<QLineEdit>(w, "EHex")->text().isEmpty());
+
+    w.tabControl()->setCurrentIndex(ui::TabPhoneFiles);
+    QVERIFY(Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
+    w.tabControl()->setCurrentIndex(ui::TabSounds);
+    QVERIFY(!Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
+}
+
+void MainWindowTest::gridOperations() {
+    ui::Grid grid("G", {"a", "b", "c"}, nullptr);
+    grid.resize(300, 200);
+    QCOMPARE(grid.AddGridRow(true), 0); // the blank row is filled first
+    grid.setText(0, 1, "x");
+    QCOMPARE(grid.AddGridRow(true), 1);
+    grid.setText(1, 1, "y");
+    QCOMPARE(grid.rowCount(), 2);
+    QCOMPARE(grid.rowCheckBox(1)->text(), QString("2"));
+    QCOMPARE(grid.rowCheckBox(1)->palette().color(QPalette::Window), QColor(0xA6, 0xCA, 0xF0));
+    grid.rowCheckBox(1)->setChecked(true);
+    grid.DeleteGridRow(0);
+    QCOMPARE(grid.rowCount(), 1);
+    QCOMPARE(grid.text(0, 1), QString("y"));
+    QVERIFY(grid.rowChecked(0)); // the check box moved up with its row
+    grid.DeleteGridRow(0);
+    QCOMPARE(grid.rowCount(), 1);
+    QVERIFY(grid.text(0, 1).isEmpty());
+    QVERIFY(grid.rowCheckBox(0) == nullptr);
+
+    grid.setColumnWidth(0, 400);
+    grid.setColumnWidth(1, 100);
+    grid.FitLastColumn();
+    QCOMPARE(grid.columnWidth(2), std::abs(grid.viewport()->width() - 500 - 3));
+
+    for (const char* t : {"0x00001000", "0x00000100", "0x00000020"}) {
+        const int r = grid.AddGridRow(false);
+        grid.setText(r, 1, t);
+    }
+    QVERIFY(grid.SortRowsByNumber(1));
+    QCOMPARE(grid.text(0, 1), QString("0x00000020"));
+    QCOMPARE(grid.text(2, 1), QString("0x00001000"));
+}
+
+void MainWindowTest::openAndNavigate() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200, 0x28000);
+    const std::string path = fw.builder.write(h.dir.file("fw.bin"));
+    h.open(path);
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - fw.bin"));
+    QCOMPARE(Find<QLineEdit>(w, "EHex")->text(), QString("0x00000001"));
+
+    Click(w, "BImageNext");
+    QCOMPARE(w.current().Address, 81921u);
+    Click(w, "BImageNext"); // 0x28000 - 81920 <= 81921
+    QVERIFY(h.dialogs.showed(2));
+    QCOMPARE(w.current().Address, 81921u);
+    Click(w, "BImagePrev");
+    QCOMPARE(w.current().Address, 1u);
+    h.dialogs.shown.clear();
+    Click(w, "BImagePrev");
+    Click(w, "BImageLeft");
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{1, 1}));
+    QCOMPARE(h.dialogs.shown[0].kind, 'w');
+    Click(w, "BImageRight");
+    QCOMPARE(w.current().Address, 3u);
+    Click(w, "BImageLeft");
+    QCOMPARE(w.current().Address, 1u);
+
+    // The dump shows the big-endian RAW-16 words at the address.
+    auto* hex = Find<QLineEdit>(w, "EHex");
+    hex->setText("4001"); // the RAW-16 fixture's pixels start one past its type byte
+    Find<QRadioButton>(w, "RBRaw")->setChecked(true);
+    QTest::keyClick(hex, Qt::Key_Return);
+    QCOMPARE(w.current().Address, 0x4001u);
+    const Rgb24 first = fw.pictures[1].picture.at(0, 0);
+    QCOMPARE(w.imagesTab().dumpSurface().pixel(1, 1), first);
+    QCOMPARE(w.imagesTab().phoneDisplay().pixel(1, 1), first);
+    // Typed past the end: ignored, the old picture stays.
+    hex->setText("0x7FFFFFFF");
+    QTest::keyClick(hex, Qt::Key_Return);
+    QCOMPARE(w.current().Address, 0x4001u);
+
+    auto* widthEdit = Find<QLineEdit>(w, "Ewidth");
+    widthEdit->setText("500");
+    QTest::keyClick(widthEdit, Qt::Key_Return);
+    QCOMPARE(w.current().Width, 128);
+    widthEdit->setText("16");
+    QTest::keyClick(widthEdit, Qt::Key_Return);
+    QCOMPARE(w.current().Width, 16);
+
+    // The pixel under the mouse on the frame reads black.
+    auto moveTo = [&](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, w.imagesTab().phoneDisplay().mapToGlobal(at),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.imagesTab().phoneDisplay(), &move);
+    };
+    moveTo(QPoint(0, 0));
+    QCOMPARE(Find<QLineEdit>(w, "Ecolor")->text(), QString("r: 0  g: 0  b: 0"));
+    moveTo(QPoint(1, 1));
+    QCOMPARE(Find<QLineEdit>(w, "Emove")->text(), QString("x: 1  y: 1"));
+    QCOMPARE(
+        Find<QLineEdit>(w, "Ecolor")->text(),
+        QString("r: %1  g: %2  b: %3").arg(RedOf(first)).arg(GreenOf(first)).arg(BlueOf(first)));
+}
+
+void MainWindowTest::refusedOpenKeepsFirmware() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const std::string path =
+        BuildPictureFirmware(PhoneModel::C200).builder.write(h.dir.file("a.bin"));
+    h.open(path);
+    h.dialogs.files.push_back(std::nullopt); // cancelled
+    w.OpenFirmware();
+    h.open(h.dir.file("missing.bin"));
+    QVERIFY(w.workspace().FwIsOpen());
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - a.bin"));
+    QVERIFY(h.dialogs.showedText() || !h.dialogs.shown.empty());
+}
+
+void MainWindowTest::findReadAndShowPictureTable() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
+    h.open(fw.builder.write(h.dir.file("fw.bin")));
+
+    Click(w, "BImageTblFind");
+    QCOMPARE(Find<ui::LabelledEdit>(w, "LETableAddr")->text(),
+             QString::fromStdString(ToHexAddr(fw.tableAddress)));
+    QVERIFY(h.dialogs.showed(8));
+    QVERIFY(Find<QPushButton>(w, "BImageTblFind")->isVisible());
+    QVERIFY(!Find<QPushButton>(w, "BImageTblStop")->isVisible());
+
+    Click(w, "BImgReadTbl");
+    ui::Grid& list = w.imagesTab().images09Grid();
+    QCOMPARE(list.rowCount(), static_cast<int>(fw.pictures.size()));
+    for (size_t i = 0; i < fw.pictures.size(); ++i) {
+        const FixturePicture& p = fw.pictures[i];
+        QCOMPARE(list.text(static_cast<int>(i), 0), QString::fromStdString(ToHexAddr(p.address)));
+        QCOMPARE(list.text(static_cast<int>(i), 1),
+                 QString("%1*%2").arg(p.picture.Width).arg(p.picture.Height));
+        w.imagesTab().Images09Select(static_cast<int>(i));
+        QCOMPARE(w.current().Type, p.type);
+        QVERIFY(PhonePixels(w, p.picture.Width, p.picture.Height) == p.picture);
+    }
+
+    h.dialogs.answers.push_back(false);
+    Click(w, "BImgClearTbl");
+    QCOMPARE(list.rowCount(), static_cast<int>(fw.pictures.size()));
+    h.dialogs.answers.push_back(true);
+    Click(w, "BImgClearTbl");
+    QCOMPARE(list.rowCount(), 1);
+    QVERIFY(list.text(0, 0).isEmpty());
+}
+
+void MainWindowTest::imageTableRowsAndFile() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
+    h.open(fw.builder.write(h.dir.file("fw.bin")));
+    Click(w, "BImageTblFind");
+    Click(w, "BImgReadTbl");
+
+    auto* name = Find<ui::LabelledEdit>(w, "LEImageTblName");
+    w.imagesTab().Images09Select(3);
+    Click(w, "BImageAdd");
+    QVERIFY(h.dialogs.showed(5)); // no name
+    name->setText("Second");
+    Click(w, "BImageAdd");
+    name->setText("Again");
+    Click(w, "BImageAdd");
+    QVERIFY(h.dialogs.showed(4)); // same address
+    QVERIFY(name->text().isEmpty());
+
+    Find<QAction>(w, "MIImageImportSearched")->trigger();
+    ui::Grid& grid = w.imagesTab().imagesGrid();
+    QCOMPARE(grid.rowCount(), 1 + static_cast<int>(fw.pictures.size()));
+    QCOMPARE(grid.text(1, 0), QString("Image_1"));
+    QCOMPARE(grid.text(2, 5), QString("RAW-16"));
+    QCOMPARE(grid.text(3, 5), QString("WBMP"));
+
+    const std::string table = h.dir.file("table.txt");
+    h.dialogs.files.push_back(table);
+    Click(w, "BImageSaveTab");
+    std::vector<QStringList> before;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < 6; ++c)
+            row << grid.text(r, c);
+        before.push_back(row);
+    }
+    Find<QAction>(w, "MIImageDelete")->trigger();
+    QCOMPARE(grid.rowCount(), 1);
+    h.dialogs.files.push_back(table);
+    Click(w, "BImageOpenTab");
+    QCOMPARE(grid.rowCount(), static_cast<int>(before.size()));
+    for (int r = 0; r < grid.rowCount(); ++r)
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(grid.text(r, c), before[static_cast<size_t>(r)][c]);
+
+    Find<QAction>(w, "MIImageSortName")->trigger();
+    QCOMPARE(grid.text(0, 0), QString("Image_1"));
+    QCOMPARE(grid.text(grid.rowCount() - 1, 0), QString("Second"));
+
+    // A click draws the row's picture.
+    w.imagesTab().ImagesClick(grid.rowCount() - 1);
+    QVERIFY(PhonePixels(w, 40, 30) == fw.pictures[3].picture);
+}
+
+void MainWindowTest::replacePictureThenPatchRestoreAndSave() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
+    const std::string firmware = fw.builder.write(h.dir.file("fw.bin"));
+    h.open(firmware);
+    Click(w, "BImageTblFind");
+    Click(w, "BImgReadTbl");
+    Find<QAction>(w, "MIImageImportSearched")->trigger();
+
+    // The second "09" picture (40 x 30) replaced by a BMP of the same size with fewer colours.
+    const FixturePicture& old = fw.pictures[3];
+    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F});
+    std::string error;
+    QVERIFY(WriteBmpFile(h.dir.file("new.bmp"), replacement, error));
+    ui::Grid& grid = w.imagesTab().imagesGrid();
+    grid.selectRow(3);
+    h.dialogs.files.push_back(h.dir.file("new.bmp"));
+    bool sawDialog = false;
+    WhenModal([&](QWidget* modal) {
+        sawDialog = modal == &w.reImageDialog();
+        QCOMPARE(Find<ui::LabelledEdit>(*modal, "LEOldSize")->text(),
+                 QString("40 x 30 x %1").arg(old.bytes.size()));
+        Click(*modal, "BImportIm");
+        Click(*modal, "BReplaceIm");
+    });
+    Find<QAction>(w, "MIImageImportExport")->trigger();
+    QVERIFY(sawDialog);
+    QVERIFY(!w.reImageDialog().isVisible());
+    const auto& images = w.workspace().changes.ImageChanges;
+    QCOMPARE(images.size(), size_t(1));
+    QCOMPARE(images[0].Addr, old.address);
+    QCOMPARE(images[0].Size, 40u + 30u * 65536u);
+    const std::string encoded = ReadWholeFile(images[0].FileName);
+    QVERIFY(QString::fromStdString(images[0].FileName).endsWith("Image0.tmp"));
+    const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(encoded.data()),
+                                         encoded.size(), 40, 30, Decode09Mode::Draw);
+    QVERIFY(back.picture == replacement);
+
+    // The patch table lists it; the viewer shows it.
+    w.tabControl()->setCurrentIndex(ui::TabS3);
+    ui::Grid& patches = w.s3Tab().patchGrid();
+    QCOMPARE(patches.text(0, 2), QString("Picture"));
+    QCOMPARE(patches.text(0, 3), QString::fromStdString(ToHexAddr(old.address)));
+    QCOMPARE(patches.text(0, 4), QString::number(encoded.size()));
+    WhenModal([&](QWidget* modal) {
+        QVERIFY(modal == &w.patchView());
+        QCOMPARE(w.patchView().picture().pixel(1, 1), replacement.at(0, 0));
+        modal->close();
+    });
+    w.s3Tab().TableS3DblClick(0);
+
+    Click(w, "Bs3SelAll");
+    QVERIFY(patches.rowChecked(0));
+    h.dialogs.files.push_back(h.dir.file("patch"));
+    Click(w, "BCreateS3");
+    const std::string patch = ReadWholeFile(h.dir.file("patch.s3"));
+    QVERIFY(patch.rfind("S00600004844521B\r\n", 0) == 0);
+    QVERIFY(patch.find("S705A002000058") != std::string::npos);
+    h.dialogs.files.push_back(h.dir.file("restore.s3"));
+    Click(w, "BCreateRest");
+    const std::string restore = ReadWholeFile(h.dir.file("restore.s3"));
+    QVERIFY(restore.size() > 40);
+    QVERIFY(restore != patch);
+    QCOMPARE(h.dialogs.numbers().back(), 22);
+
+    // Leaving the tab and coming back rebuilds the table: the check marks are gone.
+    w.tabControl()->setCurrentIndex(ui::TabImages);
+    w.tabControl()->setCurrentIndex(ui::TabS3);
+    QVERIFY(!patches.rowChecked(0));
+
+    // Save All writes the encoded picture into the BIN.
+    h.dialogs.answers.push_back(true);
+    Find<QAction>(w, "MISaveAllchanges")->trigger();
+    QVERIFY(h.dialogs.showed(11));
+    w.workspace().firmware.flush();
+    QCOMPARE(ReadWholeFile(firmware).substr(old.address, encoded.size()), encoded);
+
+    // Closing offers message 11 again; No leaves the file and still deletes the temporary file.
+    h.dialogs.answers.push_back(false);
+    const std::string temp = images[0].FileName;
+    w.close();
+    QVERIFY(!QFile::exists(QString::fromStdString(temp)));
+}
+
+void MainWindowTest::changeImageLink() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
+    h.open(fw.builder.write(h.dir.file("fw.bin")));
+    Click(w, "BImageTblFind");
+    Click(w, "BImgReadTbl");
+    Find<QAction>(w, "MIImageImportSearched")->trigger();
+    w.imagesTab().imagesGrid().selectRow(3);
+    WhenModal([&](QWidget* modal) {
+        Click(*modal, "BFindAddr");
+        ui::Grid& finded = w.changeAddrDialog().finded();
+        QCOMPARE(finded.text(0, 0), QString::fromStdString(ToHexAddr(fw.tableAddress + 3 * 8 + 4)));
+        finded.selectRow(0);
+        Find<ui::LabelledEdit>(*modal, "LENewAddr")->setText("0x00007000");
+        Find<ui::LabelledEdit>(*modal, "LENewDim")->setText("20*10");
+        h.dialogs.answers.push_back(true);
+        Click(*modal, "BChangeAddr");
+    });
+    Find<QAction>(w, "MIImageChangeAddr")->trigger();
+    const auto& links = w.workspace().changes.LinkChanges;
+    QCOMPARE(links.size(), size_t(1));
+    QCOMPARE(links[0].Value, 0x7000u);
+    QCOMPARE(links[0].Prefix, 20u + 10u * 65536u);
+    QCOMPARE(w.imagesTab().imagesGrid().text(3, 1), QString("0x00007000"));
+    QCOMPARE(w.imagesTab().imagesGrid().text(3, 3), QString("20*10"));
+}
+
+void MainWindowTest::convertBinToS3AndBack() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    FirmwareBuilder bin(5000, 0);
+    bin.random(0, 5000, 7);
+    const std::string in = bin.write(h.dir.file("in.bin"));
+    w.tabControl()->setCurrentIndex(ui::TabS3);
+    h.dialogs.files.push_back(in);
+    Click(w, "BOpenBin");
+    Find<ui::LabelledEdit>(w, "LEBinStart")->setText("");
+    h.dialogs.files.push_back(h.dir.file("out.s3"));
+    Click(w, "BSaveS3");
+    QCOMPARE(Find<ui::LabelledEdit>(w, "LEBinStart")->text(), QString("0x0"));
+    QCOMPARE(h.dialogs.numbers().back(), 22);
+    QVERIFY(Find<QPushButton>(w, "BSaveS3")->isEnabled());
+    QVERIFY(!Find<QProgressBar>(w, "PBinBar")->isVisible());
+
+    h.dialogs.files.push_back(h.dir.file("out.s3"));
+    Click(w, "BOpenS3");
+    h.dialogs.files.push_back(h.dir.file("back.bin"));
+    Click(w, "BSaveBin");
+    QCOMPARE(ReadWholeFile(h.dir.file("back.bin")), bin.str());
+
+    // The exclude dialog's preset becomes the excluded regions with Ok.
+    WhenModal([&](QWidget* modal) {
+        auto& dialog = w.excludeDialog();
+        dialog.CBStandartChange(0);
+        dialog.CBStandartChange(0);
+        QCOMPARE(dialog.grid().rowCount(), 2);
+        QCOMPARE(dialog.grid().text(0, 0), QString("0x00002000"));
+        Click(*modal, "Button1");
+    });
+    Click(w, "Bs3Exclude");
+    QCOMPARE(w.workspace().ExcludedRegions.size(), size_t(2));
+    QCOMPARE(w.workspace().ExcludedRegions[1].Stop, 0xDFFFu);
+}
+
+void MainWindowTest::settingsRememberedAcrossRuns() {
+    ScratchDir dir;
+    ScriptedDialogs dialogs;
+    {
+        WriteWholeFile(dir.file("Mardek.ini"), "[Main]\nInstalled=1\n");
+        ui::TMainF w(dir.path().string());
+        w.setDialogs(&dialogs);
+        w.show();
+        for (const char* item : {"E7201", "COM31", "B230400", "ms3000"})
+            Find<QAction>(w, item)->trigger();
+        Find<QAction>(w, "MIAutoRefresh")->setChecked(true);
+        w.close();
+    }
+    const std::string ini = ReadWholeFile(dir.file("Mardek.ini"));
+    QVERIFY(ini.find("PhoneModel=E7201") != std::string::npos);
+    QVERIFY(ini.find("FileManagerAutoRefresh=1") != std::string::npos);
+    ui::TMainF w(dir.path().string());
+    w.setDialogs(&dialogs);
+    w.show();
+    for (const char* item : {"E7201", "COM31", "B230400", "ms3000", "MIAutoRefresh"})
+        QVERIFY(Find<QAction>(w, item)->isChecked());
+    QCOMPARE(w.workspace().profile.FlashStart(), 0x20000000u);
+    QCOMPARE(w.PhonePort, 3);
+    QCOMPARE(w.PhoneBaud, 230400);
+    QCOMPARE(w.PhoneTimeOut, 3000);
+    w.close();
+}
+
+void MainWindowTest::languageFileAndMessages() {
+    UiHarness h;
+    h.window->close();
+    h.window.reset();
+    WriteWholeFile(h.dir.file("Mardek.ini"), "[Main]\nInstalled=1\nLanguage=ru.lng\n");
+    // Windows-1251 text: "Найти" for the button.
+    WriteWholeFile(h.dir.file("ru.lng"),
+                   "[Form1]\nBImageFind=\xCD\xE0\xE9\xF2\xE8\nLETableAddr=Table at:\n"
+                   "MIOpen=Open BIN...\nEHex=typed\n[Form2]\nBReplaceIm=Swap\n"
+                   "[Form3]\nLEOldAddr=Link of:\n[Messages]\nMes9=All done.\nMes0=never\n");
+    h.window = std::make_unique<ui::TMainF>(h.dir.path().string());
+    h.window->setDialogs(&h.dialogs);
+    h.window->show();
+    ui::TMainF& w = *h.window;
+    QCOMPARE(Find<QPushButton>(w, "BImageFind")->text(), QString::fromUtf8("Найти"));
+    auto* tableAddr = Find<ui::LabelledEdit>(w, "LETableAddr");
+    QCOMPARE(tableAddr->label()->text(), QString("Table at:"));
+    QVERIFY(tableAddr->text().isEmpty());
+    QCOMPARE(Find<QAction>(w, "MIOpen")->text(), QString("Open BIN..."));
+    QCOMPARE(Find<QPushButton>(w.reImageDialog(), "BReplaceIm")->text(), QString("Swap"));
+    QCOMPARE(Find<ui::LabelledEdit>(w.changeAddrDialog(), "LEOldAddr")->label()->text(),
+             QString("Link of:"));
+    // Form1 keys do not reach the dialogs' components of the same name.
+    QCOMPARE(Find<ui::LabelledEdit>(w.reImageDialog(), "LEOldAddr")->label()->text(),
+             QString("Old Next Address:"));
+    QCOMPARE(w.workspace().messages.text(8), std::string("All done."));
+    QCOMPARE(w.workspace().messages.text(0), std::string("Warning!"));
+}
+
+void MainWindowTest::aboutBoxOnFirstStart() {
+    bool shown = false;
+    QString line;
+    WhenModal([&](QWidget* modal) {
+        shown = modal && modal->objectName() == "AboutBox";
+        if (shown)
+            line = static_cast<ui::AboutBox*>(modal)->settingsLine();
+        if (modal)
+            modal->close();
+    });
+    UiHarness h(false);
+    QVERIFY(shown);
+    QVERIFY(line.contains(QString::fromStdString(h.dir.file("Mardek.ini"))));
+    QVERIFY(ReadWholeFile(h.dir.file("Mardek.ini")).find("Installed=1") != std::string::npos);
+    h.window->close();
+    const std::string ini = ReadWholeFile(h.dir.file("Mardek.ini"));
+    QVERIFY(ini.find("PhoneModel=C2001") != std::string::npos);
+    QVERIFY(ini.find("FileManagerAutoRefresh=0") != std::string::npos);
+}
+
+void MainWindowTest::screenshotOfImagesTab() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = ShowcaseFirmware();
+    h.open(fw.builder.write(h.dir.file("showcase.bin")));
+    Click(w, "BImageTblFind");
+    Click(w, "BImgReadTbl");
+    Find<QAction>(w, "MIImageImportSearched")->trigger();
+    const int last = static_cast<int>(fw.pictures.size()) - 1;
+    w.imagesTab().images09Grid().selectRow(last);
+    w.imagesTab().Images09Select(last);
+    QVERIFY(PhonePixels(w, 128, 96) == fw.pictures.back().picture);
+    QDir().mkpath(TOVALLO_SCREENSHOT_DIR);
+    QVERIFY(w.grab().save(QString(TOVALLO_SCREENSHOT_DIR) + "/images_tab.png"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "fixtures/FirmwareBuilder.h"
+#include "fixtures/ScriptedDialogs.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace tovallo::testing {
+
+// A main window on a scratch configuration directory with scripted dialogs.
+struct UiHarness {
+    ScratchDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ui::TMainF> window;
+
+    // `installed` writes a settings file first, so the About box of the first start stays away.
+    explicit UiHarness(bool installed = true, const std::string& extraSettings = {}) {
+        if (installed)
+            WriteWholeFile(dir.file("Mardek.ini"), "[Main]\nInstalled=1\n" + extraSettings);
+        window = std::make_unique<ui::TMainF>(dir.path().string());
+        window->setDialogs(&dialogs);
+        window->show();
+    }
+
+    // Opens `path` through File > Open Firmware.
+    void open(const std::string& path) {
+        dialogs.files.push_back(path);
+        window->OpenFirmware();
+    }
+};
+
+// Runs `action` once the next modal dialog runs (exec() blocks the test otherwise).
+inline void WhenModal(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        action(modal);
+    });
+}
+
+} // namespace tovallo::testing
