@@ -23,7 +23,8 @@ double seconds(const std::function<void()>& f) {
     for (int i = 0; i < 3; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         f();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        best = std::min(
+            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     return best;
 }
@@ -96,7 +97,10 @@ int main() {
 
     int64_t r1 = 0, r2 = 0;
     const double oursAbsent = seconds([&] { r1 = FindInFirmware(ws, absent, true, bar); });
-    const double naiveAbsent = seconds([&] { ws.SearchPos = 0; r2 = naiveFind(ws, absent); });
+    const double naiveAbsent = seconds([&] {
+        ws.SearchPos = 0;
+        r2 = naiveFind(ws, absent);
+    });
     const double plainAbsent = seconds([&] {
         const void* volatile p = memmem(bytes.data(), bytes.size(), absent.data(), absent.size());
         (void)p;
@@ -120,8 +124,9 @@ int main() {
     });
     const double plainMany = seconds([&] {
         size_t n = 0;
-        for (const char* p = bytes.data(); (p = static_cast<const char*>(
-                 memmem(p, bytes.data() + bytes.size() - p, many.data(), many.size())));
+        for (const char* p = bytes.data();
+             (p = static_cast<const char*>(
+                  memmem(p, bytes.data() + bytes.size() - p, many.data(), many.size())));
              ++p)
             ++n;
         if (n != n2)

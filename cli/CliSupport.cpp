@@ -17,14 +17,20 @@ std::vector<Command>& registry() {
 
 } // namespace
 
-void fail(const std::string& message) { throw CliError(1, message); }
-void usage(const std::string& message) { throw CliError(2, message); }
+void fail(const std::string& message) {
+    throw CliError(1, message);
+}
+void usage(const std::string& message) {
+    throw CliError(2, message);
+}
 
 CommandRegistration::CommandRegistration(const char* name, const char* usageText, CommandFn run) {
     registry().push_back({name, usageText, run});
 }
 
-const std::vector<Command>& Commands() { return registry(); }
+const std::vector<Command>& Commands() {
+    return registry();
+}
 
 Args::Args(std::vector<std::string> words, const std::vector<std::string>& valueOptions) {
     for (size_t i = 0; i < words.size(); ++i) {
@@ -54,7 +60,9 @@ const std::string& Args::at(size_t n, const std::string& what) const {
     return positional_[n];
 }
 
-bool Args::flag(const std::string& name) const { return options_.count(name) > 0; }
+bool Args::flag(const std::string& name) const {
+    return options_.count(name) > 0;
+}
 
 std::optional<std::string> Args::value(const std::string& name) const {
     const auto it = options_.find(name);
@@ -159,7 +167,9 @@ void CliDialogs::print(const char* kind, int message, const std::string& appende
     std::cerr << kind << Cp1251ToUtf8(text) << '\n';
 }
 
-void CliDialogs::inform(int message, const std::string& appended) { print("", message, appended); }
+void CliDialogs::inform(int message, const std::string& appended) {
+    print("", message, appended);
+}
 void CliDialogs::warn(int message, const std::string& appended) {
     print("warning: ", message, appended);
 }
@@ -186,7 +196,7 @@ namespace {
 
 // Collects a refusal so the command can fail with one line.
 class CollectingDialogs : public CliDialogs {
-public:
+  public:
     explicit CollectingDialogs(const Messages& m) : CliDialogs(m, false) {}
     void errorText(const std::string& text) override { message = text; }
     std::string message;

@@ -26,7 +26,7 @@ struct CliError : std::runtime_error {
 // Command-line arguments: positional words and "--name value" / "--flag" options. Which options
 // take a value is told by the command.
 class Args {
-public:
+  public:
     Args(std::vector<std::string> words, const std::vector<std::string>& valueOptions);
 
     const std::vector<std::string>& positional() const { return positional_; }
@@ -38,7 +38,7 @@ public:
     // Fails with a usage error when an option outside `known` was given.
     void allowOnly(const std::vector<std::string>& known) const;
 
-private:
+  private:
     std::vector<std::string> positional_;
     std::multimap<std::string, std::string> options_; // flags map to ""
 };
@@ -54,7 +54,7 @@ std::string Cp1251ToUtf8(const std::string& text);
 
 // Messages go to stderr; questions are answered Yes only with --yes.
 class CliDialogs : public Dialogs {
-public:
+  public:
     CliDialogs(const Messages& messages, bool yes) : messages_(messages), yes_(yes) {}
     void inform(int message, const std::string& appended = {}) override;
     void warn(int message, const std::string& appended = {}) override;
@@ -67,7 +67,7 @@ public:
     }
     int errors() const { return errors_; }
 
-private:
+  private:
     void print(const char* kind, int message, const std::string& appended);
     const Messages& messages_;
     bool yes_;

@@ -34,12 +34,12 @@ int runModels(const std::vector<std::string>& words) {
                       << ToHexBytes(p.StringTableSig) << "\", \"SoundTableSig\": \""
                       << ToHexBytes(p.SoundTableSig) << "\", \"TransparentColor\": \""
                       << colourText(p.TransparentColor) << "\", \"FlashStart\": \""
-                      << ToHexAddr(p.FlashStart()) << "\", \"SoundEntryPad\": "
-                      << p.SoundEntryPad() << ", \"JavaSizeOffset\": " << p.JavaSizeOffset
-                      << "}" << (i + 1 < AllPhoneModels.size() ? "," : "") << '\n';
+                      << ToHexAddr(p.FlashStart()) << "\", \"SoundEntryPad\": " << p.SoundEntryPad()
+                      << ", \"JavaSizeOffset\": " << p.JavaSizeOffset << "}"
+                      << (i + 1 < AllPhoneModels.size() ? "," : "") << '\n';
         } else {
-            std::cout << name << '\t' << ModelComponentName(p.model) << '\t' << ModelCaption(p.model)
-                      << "\tImageTableSig=" << ToHexBytes(p.ImageTableSig)
+            std::cout << name << '\t' << ModelComponentName(p.model) << '\t'
+                      << ModelCaption(p.model) << "\tImageTableSig=" << ToHexBytes(p.ImageTableSig)
                       << "\tStringTableSig=" << ToHexBytes(p.StringTableSig)
                       << "\tSoundTableSig=" << ToHexBytes(p.SoundTableSig)
                       << "\tTransparentColor=" << colourText(p.TransparentColor)
@@ -72,8 +72,8 @@ int runFind(const std::vector<std::string>& words) {
 
     Workspace ws;
     OpenFirmwareOrFail(ws, path, ParseModel(args.value("model")), false);
-    ws.SearchPos = args.value("from") ? ParseNumber(*args.value("from"), "--from")
-                                      : ws.profile.FlashStart();
+    ws.SearchPos =
+        args.value("from") ? ParseNumber(*args.value("from"), "--from") : ws.profile.FlashStart();
     NullProgress bar;
     int found = 0;
     for (;;) {
@@ -93,8 +93,8 @@ int runLinks(const std::vector<std::string>& words) {
     args.allowOnly({"model", "max"});
     const std::string& path = args.at(0, "FIRMWARE");
     const uint32_t value = ParseNumber(args.at(1, "VALUE"), "VALUE");
-    const size_t max = args.value("max") ? ParseNumber(*args.value("max"), "--max")
-                                         : LinkResultsCapacity;
+    const size_t max =
+        args.value("max") ? ParseNumber(*args.value("max"), "--max") : LinkResultsCapacity;
     Workspace ws;
     OpenFirmwareOrFail(ws, path, ParseModel(args.value("model")), false);
     NullProgress bar;

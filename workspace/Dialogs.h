@@ -9,7 +9,7 @@ namespace tovallo {
 // (plus text appended by the caller), so front ends can translate them and tests can assert
 // which message was shown. Texts are Windows-1251 byte strings.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     virtual void inform(int message, const std::string& appended = {}) = 0;

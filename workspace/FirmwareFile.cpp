@@ -67,6 +67,8 @@ bool FirmwareFile::writeAt(uint64_t offset, const uint8_t* bytes, size_t count) 
     return std::fwrite(bytes, 1, count, file_.get()) == count;
 }
 
-bool FirmwareFile::flush() { return file_ && std::fflush(file_.get()) == 0; }
+bool FirmwareFile::flush() {
+    return file_ && std::fflush(file_.get()) == 0;
+}
 
 } // namespace tovallo

@@ -10,7 +10,7 @@ namespace tovallo {
 
 // The open firmware: positioned reads and writes straight on the file, never loaded whole.
 class FirmwareFile {
-public:
+  public:
     // Opens `path` for reading and writing (or only reading). On failure returns false, sets
     // `error` to a readable reason and leaves the file that was open before untouched.
     bool open(const std::string& path, std::string& error, bool writable = true);
@@ -27,7 +27,7 @@ public:
     bool writeAt(uint64_t offset, const uint8_t* bytes, size_t count);
     bool flush();
 
-private:
+  private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };

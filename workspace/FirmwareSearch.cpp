@@ -28,8 +28,8 @@ const uint8_t* findBytes(const uint8_t* data, size_t size, const std::string& ne
     return static_cast<const uint8_t*>(memmem(data, size, needle.data(), needle.size()));
 #else
     const auto* n = reinterpret_cast<const uint8_t*>(needle.data());
-    const auto it = std::search(data, data + size,
-                                std::boyer_moore_horspool_searcher(n, n + needle.size()));
+    const auto it =
+        std::search(data, data + size, std::boyer_moore_horspool_searcher(n, n + needle.size()));
     return it == data + size ? nullptr : it;
 #endif
 }
@@ -97,15 +97,15 @@ int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, 
         const uint64_t remaining = static_cast<uint64_t>(size - 1) - blockStart;
         const size_t blocks = static_cast<size_t>(
             std::min<uint64_t>(maxBlocks, (remaining + SearchBlockSize - 1) / SearchBlockSize));
-        const size_t got =
-            ws.ReadAt(static_cast<uint32_t>(blockStart), blocks * SearchBlockSize, buffer.data() + carry);
+        const size_t got = ws.ReadAt(static_cast<uint32_t>(blockStart), blocks * SearchBlockSize,
+                                     buffer.data() + carry);
         if (got < 1)
             break;
         const size_t have = carry + got;
         const uint64_t base = blockStart - carry; // file offset of buffer[0]
         const uint8_t* from = buffer.data();
-        while (const uint8_t* hit = findBytes(from, static_cast<size_t>(buffer.data() + have - from),
-                                              pattern)) {
+        while (const uint8_t* hit =
+                   findBytes(from, static_cast<size_t>(buffer.data() + have - from), pattern)) {
             const uint64_t start = base + static_cast<uint64_t>(hit - buffer.data());
             if (start >= firstAllowed) {
                 const uint64_t last = start + len - 1;
@@ -161,7 +161,8 @@ std::vector<uint32_t> FindLinks(Workspace& ws, uint32_t value, Progress& bar, si
         const uint8_t* from = buffer.data();
         while (const uint8_t* hit =
                    findWord(from, static_cast<size_t>(buffer.data() + have - from), word)) {
-            results.push_back(static_cast<uint32_t>(base + static_cast<uint64_t>(hit - buffer.data())));
+            results.push_back(
+                static_cast<uint32_t>(base + static_cast<uint64_t>(hit - buffer.data())));
             if (results.size() >= maxResults) {
                 bar.setPosition(clampToInt((results.back() - start) / LinkStep));
                 return results;

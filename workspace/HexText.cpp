@@ -8,7 +8,9 @@ namespace tovallo {
 
 namespace {
 
-bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')

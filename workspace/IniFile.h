@@ -10,7 +10,7 @@ namespace tovallo {
 // blanks around them removed (and one pair of enclosing quotes). Writing a value keeps every
 // other line of the file as it was.
 class IniFile {
-public:
+  public:
     IniFile() = default;
     explicit IniFile(std::string path);
 
@@ -26,7 +26,7 @@ public:
     bool has(const std::string& section, const std::string& key) const;
     void set(const std::string& section, const std::string& key, const std::string& value);
 
-private:
+  private:
     // Index of the section's header line, or -1.
     long findSection(const std::string& section) const;
     // Index of the key's line inside the section starting after `header`, or -1.

@@ -71,7 +71,9 @@ const std::array<std::string, Messages::Count>& defaults() {
 
 Messages::Messages() : texts_(defaults()) {}
 
-const std::string& Messages::Default(int number) { return defaults().at(static_cast<size_t>(number)); }
+const std::string& Messages::Default(int number) {
+    return defaults().at(static_cast<size_t>(number));
+}
 
 std::string Messages::text(int number) const {
     const std::string& s = stored(number);

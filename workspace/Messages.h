@@ -7,7 +7,7 @@ namespace tovallo {
 
 // The 52 message texts (Windows-1251). Message 0 is the caption of every message box.
 class Messages {
-public:
+  public:
     static constexpr int Count = 52;
 
     Messages(); // the built-in English texts
@@ -22,7 +22,7 @@ public:
 
     static const std::string& Default(int number);
 
-private:
+  private:
     std::array<std::string, Count> texts_;
 };
 

@@ -15,7 +15,7 @@ struct Strings_ {
 };
 struct Images_ {
     uint32_t Addr = 0;
-    uint32_t Size = 0; // width in the low 16 bits, height in the high 16 bits
+    uint32_t Size = 0;    // width in the low 16 bits, height in the high 16 bits
     std::string FileName; // temporary file with the picture's new bytes
 };
 struct Links_ {
@@ -37,7 +37,7 @@ struct Sound_ {
 };
 
 class PendingChanges {
-public:
+  public:
     std::vector<Strings_> StringChanges;
     std::vector<Images_> ImageChanges;
     std::vector<Links_> LinkChanges;

@@ -23,14 +23,18 @@ struct ModelRow {
 
 const std::array<ModelRow, 6>& rows() {
     static const std::array<ModelRow, 6> table = {{
-        {PhoneModel::C200, "C200 (C210)", "C2001", "C200", "\x1A\x00\x0E\x00"s,
-         "\xF3\x03\x00\x00"s, "\x00\x00\x00\x00\x00\x8A\x30\x00"s, 0x080000},
+        {PhoneModel::C200, "C200 (C210)", "C2001", "C200", "\x1A\x00\x0E\x00"s, "\xF3\x03\x00\x00"s,
+         "\x00\x00\x00\x00\x00\x8A\x30\x00"s, 0x080000},
         {PhoneModel::X120, "X120", "X1201", "X120", "\x10\x00\x0E\x00"s, "\x42\x6F\x00\x00"s,
          "\x00\x00\x00\x8A\x30\x00\x00\x00"s, 0x080000},
         {PhoneModel::P730, "P730", "P7301", "P730", "\x1A\x00\x12\x00"s, FontSpace,
          "\x8A\x30\x00\x00\x00\x00\x00\x00"s, 0x080000},
         {PhoneModel::E720, "E720", "E7201", "E720", "\xB0\x00\x2E\x00"s,
-         "1200\0"s "2400\0"s "4800\0"s "9600\0"s, "\x00\x00\x8A\x30\x00\x00\x00\x00"s, 0xFF00FF},
+         "1200\0"s
+         "2400\0"s
+         "4800\0"s
+         "9600\0"s,
+         "\x00\x00\x8A\x30\x00\x00\x00\x00"s, 0xFF00FF},
         {PhoneModel::E710, "E710", "E7101", "E710", "\x80\x00\x17\x00"s,
          "\x98\x03\x00\x00\x01\x00"s, "\x00\x00\x00\x00\x00\x8A\x30\x00"s, 0x080000},
         {PhoneModel::E850, "E850", "E8501", "E850", "\x80\x00\x17\x00"s, FontSpace,
@@ -83,9 +87,15 @@ PhoneProfile PhoneProfile::StartUp() {
     return p;
 }
 
-std::string ModelCaption(PhoneModel model) { return rowOf(model).caption; }
-std::string ModelComponentName(PhoneModel model) { return rowOf(model).component; }
-std::string ModelCliName(PhoneModel model) { return rowOf(model).cliName; }
+std::string ModelCaption(PhoneModel model) {
+    return rowOf(model).caption;
+}
+std::string ModelComponentName(PhoneModel model) {
+    return rowOf(model).component;
+}
+std::string ModelCliName(PhoneModel model) {
+    return rowOf(model).cliName;
+}
 
 std::optional<PhoneModel> ModelFromComponentName(const std::string& name) {
     for (const ModelRow& r : rows())

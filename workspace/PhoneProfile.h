@@ -12,9 +12,9 @@ using Rgb24 = uint32_t;
 
 enum class PhoneModel { C200, X120, P730, E720, E710, E850 };
 
-inline constexpr std::array<PhoneModel, 6> AllPhoneModels = {
-    PhoneModel::C200, PhoneModel::X120, PhoneModel::P730,
-    PhoneModel::E720, PhoneModel::E710, PhoneModel::E850};
+inline constexpr std::array<PhoneModel, 6> AllPhoneModels = {PhoneModel::C200, PhoneModel::X120,
+                                                             PhoneModel::P730, PhoneModel::E720,
+                                                             PhoneModel::E710, PhoneModel::E850};
 
 // The per-model values the finders need. Signatures are counted byte strings: zero bytes count.
 struct PhoneProfile {

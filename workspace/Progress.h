@@ -6,7 +6,7 @@ namespace tovallo {
 
 // A progress bar of a long operation plus the chance to let the window breathe.
 class Progress {
-public:
+  public:
     virtual ~Progress() = default;
 
     virtual void setRange(int maximum) = 0; // minimum is always 0
@@ -21,14 +21,14 @@ public:
 
 // A progress that shows nothing.
 class NullProgress : public Progress {
-public:
+  public:
     void setRange(int maximum) override { maximum_ = maximum; }
     void setPosition(int position) override { position_ = position; }
     int position() const override { return position_; }
     void pump() override {}
     int maximum() const { return maximum_; }
 
-private:
+  private:
     int maximum_ = 0;
     int position_ = 0;
 };
@@ -36,7 +36,7 @@ private:
 // Decides when a scan should pump: about every `interval` of work, so the window stays
 // responsive without paying for an event loop round after every small block.
 class PumpClock {
-public:
+  public:
     explicit PumpClock(std::chrono::milliseconds interval) : interval_(interval) {}
     bool due() {
         const auto now = std::chrono::steady_clock::now();
@@ -46,7 +46,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::chrono::milliseconds interval_;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };

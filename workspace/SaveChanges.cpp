@@ -23,7 +23,7 @@ std::string le32(uint32_t v) {
 
 // Checks every change before anything is written; returns the first problem, empty when none.
 class ChangeChecker {
-public:
+  public:
     explicit ChangeChecker(const Workspace& ws) : size_(static_cast<uint64_t>(ws.FwSize())) {}
 
     std::string problem() const { return problem_; }
@@ -44,7 +44,7 @@ public:
         return size;
     }
 
-private:
+  private:
     uint64_t size_;
     std::string problem_;
 };
@@ -72,7 +72,8 @@ std::string checkAll(Workspace& ws) {
         if (size >= 0)
             check.bytes("A Java", j.DataAddr, static_cast<uint64_t>(size));
         check.bytes("A Java entry", j.EntryAddr, j.EntryText.size());
-        check.bytes("A Java entry", static_cast<uint64_t>(j.EntryAddr) + ws.profile.JavaSizeOffset, 4);
+        check.bytes("A Java entry", static_cast<uint64_t>(j.EntryAddr) + ws.profile.JavaSizeOffset,
+                    4);
     }
     for (const Sound_& s : c.SoundChanges) {
         const int64_t size = check.file("sound", s.FileName);

@@ -36,7 +36,7 @@ struct ClosingSettings {
 
 // The settings file "Mardek.ini" in the configuration directory.
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(std::string configDir);
 
     const std::string& configDir() const { return configDir_; }
@@ -48,7 +48,7 @@ public:
     // Writes the menu choices; false when the file cannot be written.
     bool SaveSettings(const ClosingSettings& choices);
 
-private:
+  private:
     std::string configDir_;
     IniFile ini_;
 };
@@ -56,7 +56,7 @@ private:
 // A language file: captions by component name in "Form1" (main window), "Form2" (replace image
 // dialog), "Form3" (change link dialog), and messages "Mes1".."Mes52" in "Messages".
 class LanguageFile {
-public:
+  public:
     explicit LanguageFile(const std::string& path);
     bool loaded() const { return loaded_; }
     // The caption for a component, empty when the file gives none.
@@ -64,7 +64,7 @@ public:
     // Replaces message i by a non-empty "Mes" (i + 1).
     void applyMessages(Messages& messages) const;
 
-private:
+  private:
     IniFile ini_;
     bool loaded_ = false;
 };

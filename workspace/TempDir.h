@@ -7,7 +7,7 @@ namespace tovallo {
 // A private directory (mode 0700) for this run's temporary files, removed with its contents
 // when the object goes away. Created on first use.
 class TempDir {
-public:
+  public:
     TempDir() = default;
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     // path() + name.
     std::string file(const std::string& name) { return path() + name; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -23,7 +23,7 @@ struct AddressRegion {
 
 // The state the main window owns for the whole run.
 class Workspace {
-public:
+  public:
     FirmwareFile firmware;
     PhoneProfile profile = PhoneProfile::StartUp();
     Messages messages;

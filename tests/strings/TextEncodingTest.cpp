@@ -1,5 +1,5 @@
-#include "fixtures/FirmwareBuilder.h"
 #include "strings/TextEncoding.h"
+#include "fixtures/FirmwareBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,10 @@ using namespace tovallo::testing;
 TEST(WorkspaceCli, FindLinksTextAndModels) {
     ScratchDir dir;
     FirmwareBuilder fw(20000, 0);
-    fw.place(4095, "AAA").place(9000, "\xCF\xF0\xE8").placeU32(123, 0x0003F304).placeU32(7000, 0x0003F304);
+    fw.place(4095, "AAA")
+        .place(9000, "\xCF\xF0\xE8")
+        .placeU32(123, 0x0003F304)
+        .placeU32(7000, 0x0003F304);
     const std::string path = fw.write(dir.file("fw.bin"));
 
     CliResult r = RunCli("find " + path + " --hex \"41 41\" --all");

@@ -1,6 +1,6 @@
+#include "workspace/FirmwareSearch.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "fixtures/ScriptedDialogs.h"
-#include "workspace/FirmwareSearch.h"
 #include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ using namespace tovallo::testing;
 namespace {
 
 class SearchTest : public ::testing::Test {
-protected:
+  protected:
     void open(const FirmwareBuilder& fw) {
         ScriptedDialogs dialogs;
         ASSERT_TRUE(ws.OpenFirmware(fw.write(dir.file("fw.bin")), dialogs));
@@ -50,8 +50,8 @@ TEST_F(SearchTest, OverlappingMatchesResumeOnTheLastByte) {
 TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {
     FirmwareBuilder fw(3 << 20, 0x11);
     const std::string sig64(64, 'Q');
-    fw.place(4094, "SIG!");                      // straddles the first block boundary
-    fw.place((1 << 20) - 2, "SIG!");             // straddles a read chunk
+    fw.place(4094, "SIG!");          // straddles the first block boundary
+    fw.place((1 << 20) - 2, "SIG!"); // straddles a read chunk
     fw.place(2 * (1 << 20) + 100, sig64);
     fw.place(static_cast<uint32_t>(fw.size() - 4), "SIG!"); // ends on the last byte
     open(fw);

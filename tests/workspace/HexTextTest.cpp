@@ -1,5 +1,5 @@
-#include "fixtures/ScriptedDialogs.h"
 #include "workspace/HexText.h"
+#include "fixtures/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,8 @@ TEST(HexText, ParsingAcceptsPlatformPrefixesAndReportsWhatIsNoNumber) {
     EXPECT_EQ(ParseHexAddr("$FF"), 0xFFu);
     EXPECT_EQ(ParseHexAddr("XfF"), 0xFFu);
     EXPECT_EQ(ParseHexAddr("0xFFFFFFFF"), 0xFFFFFFFFu);
-    EXPECT_EQ(ParseHexAddr("0x000000012345678"), 0x12345678u) << "leading zeros are not significant";
+    EXPECT_EQ(ParseHexAddr("0x000000012345678"), 0x12345678u)
+        << "leading zeros are not significant";
     EXPECT_EQ(ParseHexAddr("4096"), 4096u);
 
     tovallo::testing::ScriptedDialogs dialogs;

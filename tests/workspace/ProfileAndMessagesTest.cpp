@@ -13,7 +13,11 @@ TEST(PhoneProfile, ModelsCarryTheirSignaturesAndDerivedValues) {
     EXPECT_EQ(e720.SoundEntryPad(), 44u);
     EXPECT_EQ(e720.TransparentColor, 0xFF00FFu);
     ASSERT_EQ(e720.StringTableSig.size(), 20u) << "the four zero bytes count";
-    EXPECT_EQ(e720.StringTableSig, std::string("1200\0" "2400\0" "4800\0" "9600\0", 20));
+    EXPECT_EQ(e720.StringTableSig, std::string("1200\0"
+                                               "2400\0"
+                                               "4800\0"
+                                               "9600\0",
+                                               20));
 
     const PhoneProfile p730 = PhoneProfile::ForModel(PhoneModel::P730);
     const PhoneProfile e850 = PhoneProfile::ForModel(PhoneModel::E850);
@@ -29,7 +33,8 @@ TEST(PhoneProfile, ModelsCarryTheirSignaturesAndDerivedValues) {
     EXPECT_EQ(c200.SoundTableSig, HexBytes("00 00 00 00 00 8A 30 00"));
     EXPECT_EQ(c200.FlashStart(), 0u);
     EXPECT_EQ(c200.SoundEntryPad(), 0u);
-    EXPECT_EQ(PhoneProfile::ForModel(PhoneModel::E710).StringTableSig, HexBytes("98 03 00 00 01 00"));
+    EXPECT_EQ(PhoneProfile::ForModel(PhoneModel::E710).StringTableSig,
+              HexBytes("98 03 00 00 01 00"));
     EXPECT_EQ(PhoneProfile::ForModel(PhoneModel::X120).ImageTableSig, HexBytes("10 00 0E 00"));
     for (PhoneModel m : AllPhoneModels) {
         EXPECT_EQ(PhoneProfile::ForModel(m).JavaSizeOffset, 128u);
@@ -52,8 +57,7 @@ TEST(Messages, DefaultTextsAreStoredByteForByte) {
     EXPECT_EQ(m.stored(7), "If you replace the Code Page, results of the previous search will be "
                            "lost. \r\r\nContinue?");
     ASSERT_EQ(m.stored(47).back(), '\0') << "message 47 keeps its trailing zero byte";
-    EXPECT_EQ(m.text(47),
-              "Total Memory: %1 byte In %3 memory Regions. Free Memory: %2 byte.");
+    EXPECT_EQ(m.text(47), "Total Memory: %1 byte In %3 memory Regions. Free Memory: %2 byte.");
     EXPECT_EQ(m.text(51), "Not enough free allocated memory!");
     for (int i : {33, 37, 38, 39, 41})
         EXPECT_EQ(m.text(i).substr(m.text(i).size() - 2), ": ") << i;

@@ -1,6 +1,6 @@
+#include "workspace/SaveChanges.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "fixtures/ScriptedDialogs.h"
-#include "workspace/SaveChanges.h"
 #include "workspace/Workspace.h"
 
 #include <filesystem>
@@ -12,7 +12,7 @@ using namespace tovallo::testing;
 namespace {
 
 class SaveTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = FirmwareBuilder(64, 0xEE).write(dir.file("fw.bin"));
         ASSERT_TRUE(ws.OpenFirmware(path, dialogs));
@@ -36,7 +36,7 @@ TEST_F(SaveTest, ChangesAreWrittenInListOrderAndKeptForAnotherSave) {
     ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 8, 0x00020002, "PICT", error));
     EXPECT_EQ(std::filesystem::path(ws.changes.ImageChanges[0].FileName).filename(), "Image0.tmp");
     ws.changes.AppendLinkChange(24, 0x11223344, 0x00100020); // prefix at 20, value at 24
-    ws.changes.AppendLinkChange(9, 0xAABBCCDD, 0);          // overwrites part of the picture
+    ws.changes.AppendLinkChange(9, 0xAABBCCDD, 0);           // overwrites part of the picture
     ASSERT_TRUE(ws.changes.AppendJavaChange(ws.tempDir, 40, 30, "E", "JJ", error));
     ASSERT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, 60, "SN", error));
     EXPECT_EQ(ws.changes.SoundChanges[0].Size, 2u);
@@ -46,7 +46,8 @@ TEST_F(SaveTest, ChangesAreWrittenInListOrderAndKeptForAnotherSave) {
     EXPECT_TRUE(dialogs.shown.empty());
     const std::string fw = firmware();
     EXPECT_EQ(fw.substr(2, 4), HexBytes("41 00 42 01"));
-    EXPECT_EQ(fw.substr(8, 4), "P" + HexBytes("DD CC BB AA").substr(0, 3)) << "links land after pictures";
+    EXPECT_EQ(fw.substr(8, 4), "P" + HexBytes("DD CC BB AA").substr(0, 3))
+        << "links land after pictures";
     EXPECT_EQ(fw.substr(20, 8), HexBytes("20 00 10 00 44 33 22 11"));
     EXPECT_EQ(fw.substr(30, 1), "E");
     EXPECT_EQ(fw.substr(34, 4), HexBytes("02 00 00 00")) << "the size of the Java file";

@@ -1,7 +1,7 @@
+#include "workspace/Settings.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "workspace/IniFile.h"
 #include "workspace/Messages.h"
-#include "workspace/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,9 @@ TEST(IniFile, BehavesLikeTheProfileStringRoutines) {
     ini.set("Main", "New", "a=b;c\\n");
     ini.set("Fresh", "k", "v");
     ASSERT_TRUE(ini.save());
-    EXPECT_EQ(ReadWholeFile(path), "; comment\r\n[MAIN]\r\nPhoneModel=C2001\r\nQuoted=\"a b\"\r\n"
-                                   "New=a=b;c\\n\r\n\r\n[Other]\r\nkey=1\r\n\r\n[Fresh]\r\nk=v\r\n");
+    EXPECT_EQ(ReadWholeFile(path),
+              "; comment\r\n[MAIN]\r\nPhoneModel=C2001\r\nQuoted=\"a b\"\r\n"
+              "New=a=b;c\\n\r\n\r\n[Other]\r\nkey=1\r\n\r\n[Fresh]\r\nk=v\r\n");
     IniFile again(path);
     ASSERT_TRUE(again.load());
     EXPECT_EQ(again.get("MAIN", "new"), "a=b;c\\n") << "values are stored raw";
