@@ -139,20 +139,9 @@ void ImagesTab::Images09Select(int row) {
         cur.Width = std::min(picture.Width, MaxPictureWidth);
         cur.Height = std::min(picture.Height, MaxPictureHeight);
     }
-    switch (DetectImageType(FirmwareReader(ws), cur, cur.Address, typeChoice())) {
-    case ImageType::Raw16:
+    if (DetectImageType(FirmwareReader(ws), cur, cur.Address, typeChoice()) == ImageType::Raw16)
         cur.Address += 1; // the listed byte is the type byte
-        DrawRaw16Dump();
-        break;
-    case ImageType::Wbmp:
-        DrawWbmp();
-        break;
-    case ImageType::Image09:
-        DrawImage09();
-        break;
-    case ImageType::Unknown:
-        break;
-    }
+    RedrawCurrent();
 }
 
 void ImagesTab::BImageAddClick() {
