@@ -6,7 +6,8 @@ SANITIZE ?= 0
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake g++ make pkg-config zlib1g-dev libzip-dev libstb-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev qt6-base-dev libgl1-mesa-dev srecord imagemagick unzip
+            libbenchmark-dev qt6-base-dev libgl1-mesa-dev srecord imagemagick unzip \
+            xvfb xauth
 
 ifeq ($(SANITIZE),1)
 BUILD := build-sanitize
@@ -15,7 +16,7 @@ else
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: deps configure build test run bench clean
+.PHONY: deps configure build test run bench screenshot clean
 
 deps:
 	@sh tools/install-deps.sh $(PACKAGES)
@@ -35,6 +36,12 @@ run: build
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b || exit 1; done
+
+# The main window on a fixture firmware under a virtual X server, saved as docs/screenshot.png.
+screenshot: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tovallo-screenshot
+	@mkdir -p docs
+	@xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tests/ui/tovallo-screenshot docs/screenshot.png
 
 clean:
 	@rm -rf build build-sanitize

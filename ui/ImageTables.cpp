@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tovallo::ui {
 
@@ -215,6 +216,12 @@ void ImagesTab::showTablePicture(int row) {
     cur.Width = std::clamp(dimension->first, 1, MaxPictureWidth);
     cur.Height = std::clamp(dimension->second, 1, MaxPictureHeight);
     if (entry.Type == "RAW-16") {
+        // A picture of the found list begins with its type byte (the address its links hold,
+        // which the row keeps): its pixels, and a replacement of them, start one byte later,
+        // as when the picture is selected in that list.
+        if (std::any_of(found_.begin(), found_.end(),
+                        [&](const FoundPicture& p) { return p.Address == cur.Address; }))
+            cur.Address += 1;
         DrawRaw16Dump();
     } else if (entry.Type == "WBMP") {
         DrawWbmp();

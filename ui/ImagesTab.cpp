@@ -181,13 +181,17 @@ void ImagesTab::buildDiscovery() {
 void ImagesTab::buildImageTable() {
     GBTables_ = groupBox("GBTables", "Image table", 196, 350, 594, 138);
     auto* layout = new QGridLayout(GBTables_);
-    layout->setContentsMargins(6, 2, 6, 6);
+    layout->setContentsMargins(4, 2, 4, 6);
+    layout->setHorizontalSpacing(4);
     layout->setVerticalSpacing(3);
     Images_ = new Grid("Images", GridTitles(ImagesTitles, 6), GBTables_);
     Images_->setToolTip("Table of images");
-    const std::array<int, 6> widths = {110, 80, 50, 70, 40, 50};
+    // The type column takes what the others leave, so no column hides behind a scroll bar.
+    // (A stretched last column never gets narrower than its width before stretching.)
+    const std::array<int, 6> widths = {106, 80, 44, 78, 32, 40};
     for (size_t c = 0; c < widths.size(); ++c)
         Images_->setColumnWidth(static_cast<int>(c), widths[c]);
+    Images_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(Images_, 0, 0, 4, 1);
     layout->setColumnStretch(0, 1);
     LEImageTblName_ = new LabelledEdit("LEImageTblName", "Image name: ", GBTables_);

@@ -41,13 +41,14 @@ TFReImage::TFReImage(TMainF& window)
     connect(ReImage_, &Surface::mouseMoved, this, &TFReImage::reImageMove);
     connect(ReImage_, &Surface::mousePressed, this, &TFReImage::reImagePress);
     TranspIm_ = new Surface("TranspIm", 128, 14, this);
-    TranspIm_->move(534, 254);
+    TranspIm_->move(500, 256);
     TranspIm_->hide();
 
+    // The edits leave room beside them for the check boxes' full captions.
     auto readOnly = [this](const char* name, const char* label, int x, int y) {
         auto* edit = new LabelledEdit(name, label, this);
         edit->edit()->setReadOnly(true);
-        edit->setGeometry(x, y, 200, 38);
+        edit->setGeometry(x, y, 150, 38);
         return edit;
     };
     LEOldSize_ = readOnly("LEOldSize", "Width x Height x Size", 8, 254);
@@ -57,11 +58,10 @@ TFReImage::TFReImage(TMainF& window)
 
     CBTransp_ = new QCheckBox("Enable Transparent", this);
     CBTransp_->setObjectName("CBTransp");
-    CBTransp_->setGeometry(534, 272, 130, 20);
+    CBTransp_->setGeometry(500, 272, 164, 20);
     CBAutoNextAddr_ = new QCheckBox("Auto calculate Next Address", this);
     CBAutoNextAddr_->setObjectName("CBAutoNextAddr");
-    CBAutoNextAddr_->setGeometry(216, 308, 118, 36);
-    CBAutoNextAddr_->setStyleSheet("QCheckBox { font-size: 8pt; }");
+    CBAutoNextAddr_->setGeometry(116, 343, 216, 20);
     connect(CBTransp_, &QCheckBox::clicked, this, &TFReImage::CBTranspClick);
     connect(CBAutoNextAddr_, &QCheckBox::clicked, this, &TFReImage::CBAutoNextAddrClick);
 

@@ -162,9 +162,11 @@ void S3Tab::buildPatch() {
     auto* layout = new QGridLayout(GBs3Patch_);
     TableS3_ = new Grid("TableS3", GridTitles(TableS3Titles, 6), GBs3Patch_);
     TableS3_->setToolTip("Table of patches");
-    const std::array<int, 6> widths = {48, 50, 80, 90, 70, 250};
+    // The value column (file names) takes the rest of the width.
+    const std::array<int, 6> widths = {44, 50, 78, 84, 56, 100};
     for (size_t c = 0; c < widths.size(); ++c)
         TableS3_->setColumnWidth(static_cast<int>(c), widths[c]);
+    TableS3_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(TableS3_, 0, 0, 7, 1);
     layout->setColumnStretch(0, 1);
     QPushButton* selectAll = NamedButton(GBs3Patch_, "Bs3SelAll", "Select All");

@@ -1,4 +1,4 @@
-#include "UiHarness.h"
+#include "ShowcaseScene.h"
 
 #include "fixtures/PictureFixtures.h"
 #include "images/BmpFile.h"
@@ -17,7 +17,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -54,34 +53,23 @@ void Click(QObject& parent, const char* button) {
     QTest::mouseClick(Find<QPushButton>(parent, button), Qt::LeftButton);
 }
 
-// The rows of the phone display's picture part.
-Picture PhonePixels(ui::TMainF& w, int width, int height) {
-    Picture out(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            out.at(x, y) = w.imagesTab().phoneDisplay().pixel(x + 1, y + 1);
-    return out;
+// Opens the fixture firmware in the harness, finds and reads its picture table and imports the
+// found pictures into the image table (rows in the order of the fixture's pictures).
+PictureFirmware OpenWithImageTable(UiHarness& h, const char* name = "fw.bin") {
+    PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
+    h.open(fw.builder.write(h.dir.file(name)));
+    Click(*h.window, "BImageTblFind");
+    Click(*h.window, "BImgReadTbl");
+    Find<QAction>(*h.window, "MIImageImportSearched")->trigger();
+    return fw;
 }
 
-// A firmware with the fixture pictures and a colourful 128 x 96 "09" picture in its table.
-PictureFirmware ShowcaseFirmware() {
-    PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200, 0x40000);
-    Picture rings(128, 96);
-    const std::vector<Rgb24> colours = {0x3050E0, 0x20A0F0, 0x40D0F0, 0x60E080,
-                                        0xC0C030, 0xE08030, 0xD04070, 0x8040B0};
-    for (int y = 0; y < 96; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const int dx = x - 64, dy = y - 48;
-            rings.at(x, y) =
-                colours[static_cast<size_t>((dx * dx + dy * dy) / 180) % colours.size()];
-        }
-    // Colours as the decoder gives them back.
-    for (Rgb24& c : rings.Pixels)
-        c = Rgb565ToColor(ColorToRgb565(c));
-    FixturePicture showcase{0x9000, ImageType::Image09, rings, Build09Bytes(rings)};
-    fw.pictures.push_back(showcase);
-    PlacePicturesWithTable(fw.builder, fw.tableAddress, fw.pictures);
-    return fw;
+// Sends a mouse event at `at` (surface coordinates) to a drawing surface.
+void MouseOnSurface(ui::Surface& surface, QEvent::Type type, QPoint at) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, surface.mapToGlobal(at), button,
+                      type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&surface, &event);
 }
 
 } // namespace
@@ -98,12 +86,14 @@ class MainWindowTest : public QObject {
     void findReadAndShowPictureTable();
     void imageTableRowsAndFile();
     void replacePictureThenPatchRestoreAndSave();
+    void replaceRaw16PictureKeepsItsTypeByte();
+    void pickTransparentColourByMouse();
     void changeImageLink();
     void convertBinToS3AndBack();
     void settingsRememberedAcrossRuns();
     void languageFileAndMessages();
     void aboutBoxOnFirstStart();
-    void screenshotOfImagesTab();
+    void showcaseShowsDecodedPicture();
 };
 
 void MainWindowTest::componentsCarryNamesAndCaptions() {
@@ -426,12 +416,8 @@ void MainWindowTest::imageTableRowsAndFile() {
 void MainWindowTest::replacePictureThenPatchRestoreAndSave() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
-    const std::string firmware = fw.builder.write(h.dir.file("fw.bin"));
-    h.open(firmware);
-    Click(w, "BImageTblFind");
-    Click(w, "BImgReadTbl");
-    Find<QAction>(w, "MIImageImportSearched")->trigger();
+    const PictureFirmware fw = OpenWithImageTable(h);
+    const std::string firmware = h.dir.file("fw.bin");
 
     // The second "09" picture (40 x 30) replaced by a BMP of the same size with fewer colours.
     const FixturePicture& old = fw.pictures[3];
@@ -508,14 +494,129 @@ void MainWindowTest::replacePictureThenPatchRestoreAndSave() {
     QVERIFY(!QFile::exists(QString::fromStdString(temp)));
 }
 
+void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = OpenWithImageTable(h);
+    const FixturePicture& old = fw.pictures[1]; // RAW-16, 16 x 16, listed at its type byte
+    QCOMPARE(old.type, ImageType::Raw16);
+
+    // Clicking the row shows the pixels that follow the type byte.
+    ui::Grid& grid = w.imagesTab().imagesGrid();
+    grid.selectRow(1);
+    w.imagesTab().ImagesClick(1);
+    QCOMPARE(w.current().Address, old.address + 1);
+    QVERIFY(PhonePixels(w, 16, 16) == old.picture);
+
+    const Picture replacement = StripedPicture(16, 16, {0x1234, 0xF800, 0x07E0});
+    std::string error;
+    QVERIFY(WriteBmpFile(h.dir.file("raw.bmp"), replacement, error));
+    h.dialogs.files.push_back(h.dir.file("raw.bmp"));
+    WhenModal([&](QWidget* modal) {
+        QCOMPARE(Find<ui::LabelledEdit>(*modal, "LEOldSize")->text(), QString("16 x 16 x 512"));
+        auto& oldImage = *Find<ui::Surface>(*modal, "OldImage");
+        QCOMPARE(oldImage.pixel(1, 1), old.picture.at(0, 0));
+        QCOMPARE(oldImage.pixel(16, 16), old.picture.at(15, 15));
+        Click(*modal, "BImportIm");
+        QCOMPARE(Find<ui::LabelledEdit>(*modal, "LENewSize")->text(), QString("16 x 16 x 512"));
+        QCOMPARE(Find<ui::Surface>(*modal, "ReImage")->pixel(16, 16), replacement.at(15, 15));
+        Click(*modal, "BReplaceIm");
+    });
+    Find<QAction>(w, "MIImageImportExport")->trigger();
+    QVERIFY(!w.reImageDialog().isVisible());
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{8})); // only the table search's message
+
+    const auto& images = w.workspace().changes.ImageChanges;
+    QCOMPARE(images.size(), size_t(1));
+    QCOMPARE(images[0].Addr, old.address + 1);
+    QCOMPARE(images[0].Size, 16u + 16u * 65536u);
+    QVERIFY(QString::fromStdString(images[0].FileName).endsWith("Image0.tmp"));
+    const std::string pixels = BuildRaw16Bytes(replacement);
+    QCOMPARE(ReadWholeFile(images[0].FileName), pixels);
+
+    // Saved into the BIN, the type byte stays in front of the new pixels.
+    h.dialogs.answers.push_back(true);
+    Find<QAction>(w, "MISaveAllchanges")->trigger();
+    w.workspace().firmware.flush();
+    const std::string saved = ReadWholeFile(h.dir.file("fw.bin"));
+    QCOMPARE(saved.substr(old.address, 1 + pixels.size()), old.bytes.substr(0, 1) + pixels);
+}
+
+void MainWindowTest::pickTransparentColourByMouse() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    const PictureFirmware fw = OpenWithImageTable(h);
+    QCOMPARE(fw.pictures[3].type, ImageType::Image09); // 40 x 30
+    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F, 0x07E0});
+    std::string error;
+    QVERIFY(WriteBmpFile(h.dir.file("new.bmp"), replacement, error));
+    w.imagesTab().imagesGrid().selectRow(3);
+    h.dialogs.files.push_back(h.dir.file("new.bmp"));
+    const Rgb24 key = replacement.at(7, 0); // runs of five: at(1, 0) has another colour
+    WhenModal([&](QWidget* modal) {
+        auto* transp = Find<QCheckBox>(*modal, "CBTransp");
+        auto& reImage = *Find<ui::Surface>(*modal, "ReImage");
+        auto& swatch = *Find<ui::Surface>(*modal, "TranspIm");
+        const std::vector<const char*> buttons = {"BExportIm", "BCancelIm", "BImportIm",
+                                                  "BReplaceIm"};
+        auto buttonsEnabled = [&](bool enabled) {
+            for (const char* b : buttons)
+                if (Find<QPushButton>(*modal, b)->isEnabled() != enabled)
+                    return false;
+            return true;
+        };
+
+        // Nothing imported yet: the box unchecks itself.
+        QTest::mouseClick(transp, Qt::LeftButton);
+        QVERIFY(!transp->isChecked());
+        QVERIFY(!w.reImageDialog().picking());
+
+        Click(*modal, "BImportIm");
+        QTest::mouseClick(transp, Qt::LeftButton);
+        QVERIFY(transp->isChecked());
+        QVERIFY(w.reImageDialog().picking());
+        QCOMPARE(reImage.cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(swatch.isVisible());
+        QVERIFY(buttonsEnabled(false));
+
+        // The swatch follows the mouse; a click outside the picture picks nothing.
+        MouseOnSurface(reImage, QEvent::MouseMove, QPoint(2, 1));
+        QCOMPARE(swatch.pixel(5, 5), replacement.at(1, 0));
+        MouseOnSurface(reImage, QEvent::MouseMove, QPoint(8, 1));
+        QCOMPARE(swatch.pixel(5, 5), key);
+        MouseOnSurface(reImage, QEvent::MouseButtonPress, QPoint(200, 200));
+        QVERIFY(w.reImageDialog().picking());
+        MouseOnSurface(reImage, QEvent::MouseButtonPress, QPoint(8, 1));
+        QVERIFY(!w.reImageDialog().picking());
+        QCOMPARE(reImage.cursor().shape(), Qt::CrossCursor);
+        QVERIFY(buttonsEnabled(true));
+        QCOMPARE(w.reImageDialog().state().KeyColour, key);
+        // The key colour shows as transparent: the dialog's background shines through.
+        QVERIFY(ui::FromQRgb(reImage.grab().toImage().pixel(8, 1)) != key);
+        QCOMPARE(ui::FromQRgb(reImage.grab().toImage().pixel(2, 1)), replacement.at(1, 0));
+        Click(*modal, "BReplaceIm");
+    });
+    Find<QAction>(w, "MIImageImportExport")->trigger();
+
+    // The queued picture holds the phone's transparent colour where the key colour was.
+    const auto& images = w.workspace().changes.ImageChanges;
+    QCOMPARE(images.size(), size_t(1));
+    const std::string encoded = ReadWholeFile(images[0].FileName);
+    const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(encoded.data()),
+                                         encoded.size(), 40, 30, Decode09Mode::Draw);
+    Picture expected = replacement;
+    const Rgb24 phoneTransparent =
+        Rgb565ToColor(ColorToRgb565(w.workspace().profile.TransparentColor));
+    for (Rgb24& c : expected.Pixels)
+        if (c == key)
+            c = phoneTransparent;
+    QVERIFY(back.picture == expected);
+}
+
 void MainWindowTest::changeImageLink() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
-    h.open(fw.builder.write(h.dir.file("fw.bin")));
-    Click(w, "BImageTblFind");
-    Click(w, "BImgReadTbl");
-    Find<QAction>(w, "MIImageImportSearched")->trigger();
+    const PictureFirmware fw = OpenWithImageTable(h);
     w.imagesTab().imagesGrid().selectRow(3);
     WhenModal([&](QWidget* modal) {
         Click(*modal, "BFindAddr");
@@ -650,20 +751,16 @@ void MainWindowTest::aboutBoxOnFirstStart() {
     QVERIFY(ini.find("FileManagerAutoRefresh=0") != std::string::npos);
 }
 
-void MainWindowTest::screenshotOfImagesTab() {
+// The scene of `make screenshot`: the table read, the picture on the phone as decoded.
+void MainWindowTest::showcaseShowsDecodedPicture() {
     UiHarness h;
+    const PictureFirmware fw = OpenShowcase(h);
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = ShowcaseFirmware();
-    h.open(fw.builder.write(h.dir.file("showcase.bin")));
-    Click(w, "BImageTblFind");
-    Click(w, "BImgReadTbl");
-    Find<QAction>(w, "MIImageImportSearched")->trigger();
-    const int last = static_cast<int>(fw.pictures.size()) - 1;
-    w.imagesTab().images09Grid().selectRow(last);
-    w.imagesTab().Images09Select(last);
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - showcase.bin"));
+    QCOMPARE(w.imagesTab().images09Grid().rowCount(), static_cast<int>(fw.pictures.size()));
+    QCOMPARE(w.imagesTab().imagesGrid().rowCount(), static_cast<int>(fw.pictures.size()));
+    QCOMPARE(w.current().Address, fw.pictures.back().address);
     QVERIFY(PhonePixels(w, 128, 96) == fw.pictures.back().picture);
-    QDir().mkpath(TOVALLO_SCREENSHOT_DIR);
-    QVERIFY(w.grab().save(QString(TOVALLO_SCREENSHOT_DIR) + "/images_tab.png"));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -33,11 +34,14 @@ struct UiHarness {
     }
 };
 
-// Runs `action` once the next modal dialog runs (exec() blocks the test otherwise).
+// Runs `action` once the next modal dialog runs (exec() blocks the test otherwise). A check
+// failing inside `action` closes the dialog, so the test reports instead of hanging.
 inline void WhenModal(std::function<void(QWidget*)> action) {
     QTimer::singleShot(0, [action] {
         QWidget* modal = QApplication::activeModalWidget();
         action(modal);
+        if (modal && QTest::currentTestFailed())
+            modal->close();
     });
 }
 
