@@ -1,0 +1,97 @@
+// Damaged and random input must give a clear outcome, never a crash or an out-of-bounds access
+// (the sanitizer build runs these too).
+#include "fixtures/FirmwareBuilder.h"
+#include "fixtures/ScriptedDialogs.h"
+#include "images/BmpFile.h"
+#include "images/Image09Decoder.h"
+#include "images/ImageTable.h"
+#include "images/ImageTableFile.h"
+#include "images/Raw16Codec.h"
+#include "images/WbmpCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace tovallo;
+using namespace tovallo::testing;
+
+namespace {
+
+std::string randomBytes(std::mt19937& gen, size_t size) {
+    std::string b(size, '\0');
+    for (char& c : b)
+        c = static_cast<char>(gen() & 0xFF);
+    return b;
+}
+
+Picture gradient(int w, int h) {
+    Picture p(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p.at(x, y) = static_cast<Rgb24>((x * 37) | (y * 11) << 8 | ((x + y) * 5) << 16);
+    return p;
+}
+
+} // namespace
+
+TEST(MalformedInput, EveryTruncationAndHeaderDamageOfABmpIsRefusedOrReadWhole) {
+    const std::string good = EncodeBmp(gradient(7, 5));
+    Picture picture;
+    std::string error;
+    ASSERT_TRUE(DecodeBmp(good, picture, error)) << error;
+    for (size_t cut = 0; cut < good.size(); ++cut) {
+        Picture p;
+        std::string e;
+        EXPECT_FALSE(DecodeBmp(good.substr(0, cut), p, e)) << "cut at " << cut;
+        EXPECT_FALSE(e.empty()) << "cut at " << cut;
+    }
+    std::mt19937 gen(12345);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bad = good;
+        const int damaged = 1 + static_cast<int>(gen() % 4);
+        for (int k = 0; k < damaged; ++k)
+            bad[gen() % 54] = static_cast<char>(gen() & 0xFF); // header fields only
+        Picture p;
+        std::string e;
+        if (DecodeBmp(bad, p, e)) {
+            EXPECT_EQ(p.Pixels.size(), static_cast<size_t>(p.Width) * p.Height);
+            EXPECT_LE(p.Width, 1 << 16);
+        } else {
+            EXPECT_FALSE(e.empty());
+        }
+    }
+}
+
+TEST(MalformedInput, DecodersStayInsideShortAndRandomData) {
+    std::mt19937 gen(777);
+    for (int round = 0; round < 2000; ++round) {
+        const std::string data = randomBytes(gen, gen() % 300);
+        const int w = 1 + static_cast<int>(gen() % 64), h = 1 + static_cast<int>(gen() % 64);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+        for (Decode09Mode mode : {Decode09Mode::Draw, Decode09Mode::Measure}) {
+            const Decoded09 d = DecodeImage09(bytes, data.size(), w, h, mode);
+            EXPECT_EQ(d.picture.Pixels.size(), static_cast<size_t>(w * h));
+            EXPECT_TRUE(d.length <= data.size() || d.ranPastData);
+        }
+        EXPECT_EQ(DecodeRaw16(bytes, data.size(), w, h).Pixels.size(), static_cast<size_t>(w * h));
+        EXPECT_EQ(DecodeWbmp(bytes, data.size(), w, h).Pixels.size(), static_cast<size_t>(w * h));
+    }
+}
+
+TEST(MalformedInput, RandomTableFilesLoadWithoutCrashing) {
+    ScratchDir dir;
+    std::mt19937 gen(4242);
+    const std::string shapes[] = {"001 a\t 0x1\t Frames: 1\t Size: \t Dimension: 9*\t Color: \t "
+                                  "Type: \t\r\n\r\n",
+                                  "\t\t\t\t\t\t\t\t\r\n", "001", "\r\n\r\n\r\n", ""};
+    for (int round = 0; round < 300; ++round) {
+        std::string text = shapes[gen() % 5] + randomBytes(gen, gen() % 200);
+        WriteWholeFile(dir.file("t.txt"), text);
+        ImageTable table;
+        ScriptedDialogs dialogs;
+        LoadImageTable(dir.file("t.txt"), table, dialogs);
+        for (const ImageEntry& row : table)
+            EXPECT_EQ(row.Name.find("\r\n"), std::string::npos);
+    }
+}
