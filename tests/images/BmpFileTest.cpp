@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 namespace tovallo {
 namespace {
@@ -16,46 +15,30 @@ using testing::ReadWholeFile;
 using testing::ScratchDir;
 using testing::WriteWholeFile;
 
-void putU16(std::string& s, uint32_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void putU32(std::string& s, uint32_t v) {
-    putU16(s, v & 0xFFFF);
-    putU16(s, v >> 16);
+// Appends each value as `n` little-endian bytes.
+void put(std::string& s, std::initializer_list<uint32_t> values, int n) {
+    for (uint32_t v : values)
+        for (int i = 0; i < n; ++i)
+            s += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 // A BMP written by hand: `rows` are the pixel rows as stored (bottom row first unless the
 // height is negative), each padded here to four bytes.
 std::string handMadeBmp(int width, int height, int bpp, const std::vector<Rgb24>& palette,
-                        const std::vector<std::string>& rows, uint32_t compression = 0) {
+                        const std::vector<std::string>& rows) {
     std::string pixels;
     for (std::string row : rows) {
         row.resize((row.size() + 3) / 4 * 4, '\0');
         pixels += row;
     }
-    const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
+    const auto u = [](auto v) { return static_cast<uint32_t>(v); };
+    const uint32_t offset = u(14 + 40 + 4 * palette.size()), size = u(pixels.size());
     std::string b = "BM";
-    putU32(b, offset + static_cast<uint32_t>(pixels.size()));
-    putU32(b, 0);
-    putU32(b, offset);
-    putU32(b, 40);
-    putU32(b, static_cast<uint32_t>(width));
-    putU32(b, static_cast<uint32_t>(height));
-    putU16(b, 1);
-    putU16(b, static_cast<uint32_t>(bpp));
-    putU32(b, compression);
-    putU32(b, static_cast<uint32_t>(pixels.size()));
-    putU32(b, 2835);
-    putU32(b, 2835);
-    putU32(b, static_cast<uint32_t>(palette.size()));
-    putU32(b, 0);
-    for (Rgb24 c : palette) { // stored blue, green, red, 0
-        b += static_cast<char>(BlueOf(c));
-        b += static_cast<char>(GreenOf(c));
-        b += static_cast<char>(RedOf(c));
-        b += '\0';
-    }
+    put(b, {offset + size, 0, offset, 40, u(width), u(height)}, 4);
+    put(b, {1, u(bpp)}, 2);
+    put(b, {0, size, 2835, 2835, u(palette.size()), 0}, 4);
+    for (Rgb24 c : palette) // stored blue, green, red, 0
+        put(b, {BlueOf(c) | GreenOf(c) << 8 | RedOf(c) << 16}, 4);
     return b + pixels;
 }
 
@@ -105,24 +88,18 @@ TEST(BmpFile, CorruptFilesGiveAReasonNotACrash) {
         std::string bytes;
         const char* reason;
     };
-    std::string rle = good;
-    rle[30] = 1;
-    std::string huge = good;
-    putU32(huge, 0); // keep the size plausible
-    huge.replace(18, 4, "\x00\x00\x01\x00"s);
-    std::string badDepth = good;
-    badDepth[28] = 7;
-    std::string pastEnd = good;
-    pastEnd.replace(10, 4, "\xFF\xFF\x00\x00"s);
+    auto with = [&good](size_t at, const std::string& bytes) {
+        return good.substr(0, at) + bytes + good.substr(at + bytes.size());
+    };
     const std::vector<Case> cases = {
         {"empty", "", "not a BMP"},
-        {"no magic", "PK" + good.substr(2), "not a BMP"},
+        {"no magic", with(0, "PK"), "not a BMP"},
         {"header cut", good.substr(0, 40), "damaged or truncated"},
         {"pixels cut", good.substr(0, good.size() - 3), "truncated"},
-        {"RLE", rle, "compressed"},
-        {"huge", huge, "out of range"},
-        {"depth 7", badDepth, "bits per pixel"},
-        {"data offset past the end", pastEnd, "truncated"},
+        {"RLE", with(30, "\x01"s), "compressed"},
+        {"huge", with(18, "\x00\x00\x01\x00"s) + "\0\0\0\0"s, "out of range"},
+        {"depth 7", with(28, "\x07"s), "bits per pixel"},
+        {"data offset past the end", with(10, "\xFF\xFF\x00\x00"s), "truncated"},
     };
     for (const Case& c : cases) {
         Picture p(1, 1);
@@ -136,42 +113,8 @@ TEST(BmpFile, CorruptFilesGiveAReasonNotACrash) {
     std::string error;
     EXPECT_FALSE(ReadBmpFile(dir.file("missing.bmp"), p, error));
     EXPECT_NE(error.find("missing.bmp"), std::string::npos);
-}
-
-TEST(BmpFile, MutatedFilesNeverCrash) {
-    const std::string good = handMadeBmp(5, 3, 4, {White, Red, Blue},
-                                         {"\x01\x20\x10"s, "\x12\x00\x10"s, "\x00\x00\x20"s});
-    std::mt19937 rng(5);
-    int accepted = 0;
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes = good;
-        for (int k = 1 + static_cast<int>(rng() % 4); k > 0; --k)
-            bytes[rng() % bytes.size()] = static_cast<char>(rng());
-        if (rng() % 4 == 0)
-            bytes.resize(rng() % bytes.size());
-        Picture p;
-        std::string error;
-        if (DecodeBmp(bytes, p, error)) {
-            ++accepted;
-            EXPECT_EQ(p.Pixels.size(), static_cast<size_t>(p.Width) * p.Height);
-        } else {
-            EXPECT_FALSE(error.empty());
-        }
-    }
-    EXPECT_GT(accepted, 0);
-}
-
-TEST(BmpFile, WritesAndReadsBack) {
-    ScratchDir dir;
-    Picture p(5, 3);
-    for (size_t i = 0; i < p.Pixels.size(); ++i)
-        p.Pixels[i] = MakeRgb24(static_cast<unsigned>(i * 17), 255 - static_cast<unsigned>(i), 7);
-    std::string error;
-    ASSERT_TRUE(WriteBmpFile(dir.file("out.bmp"), p, error)) << error;
-    Picture back;
-    ASSERT_TRUE(ReadBmpFile(dir.file("out.bmp"), back, error)) << error;
-    EXPECT_EQ(back, p);
-    EXPECT_FALSE(WriteBmpFile(dir.file("no/such/dir/out.bmp"), p, error));
+    error.clear();
+    EXPECT_FALSE(WriteBmpFile(dir.file("no/such/dir/out.bmp"), Picture(2, 2), error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -194,42 +137,34 @@ TEST(BmpFile, ImageMagickReadsOursAndWeReadItsFiles) {
     if (!haveTool("identify") || !haveTool("convert"))
         GTEST_SKIP() << "ImageMagick is not installed";
     ScratchDir dir;
+    const std::string ours = dir.file("ours.bmp");
     Picture p(7, 4, Blue);
     p.at(0, 0) = Red;
     p.at(6, 3) = Olive;
     std::string error;
-    ASSERT_TRUE(WriteBmpFile(dir.file("ours.bmp"), p, error));
-    EXPECT_EQ(runOutput("identify -format '%m %w %h' " + dir.file("ours.bmp")), "BMP3 7 4");
+    ASSERT_TRUE(WriteBmpFile(ours, p, error));
+    EXPECT_EQ(runOutput("identify -format '%m %w %h' " + ours), "BMP3 7 4");
     // ImageMagick's own view of two pixels of our file.
-    EXPECT_EQ(runOutput("convert " + dir.file("ours.bmp") + " -format '%[pixel:p{0,0}]' info:"),
-              "srgb(255,0,0)");
-    EXPECT_EQ(runOutput("convert " + dir.file("ours.bmp") + " -format '%[pixel:p{6,3}]' info:"),
-              "srgb(10,20,30)");
+    auto pixel = [&](const std::string& at) {
+        return runOutput("convert " + ours + " -format '%[pixel:p{" + at + "}]' info:");
+    };
+    EXPECT_EQ(pixel("0,0"), "srgb(255,0,0)");
+    EXPECT_EQ(pixel("6,3"), "srgb(10,20,30)");
 
     // Its 8-bit palette, 1-bit and 32-bit files read as the same picture.
-    ASSERT_EQ(std::system(
-                  ("convert " + dir.file("ours.bmp") + " -type Palette BMP3:" + dir.file("pal.bmp"))
-                      .c_str()),
-              0);
-    Picture back;
-    ASSERT_TRUE(ReadBmpFile(dir.file("pal.bmp"), back, error)) << error;
-    EXPECT_EQ(back, p);
-    ASSERT_EQ(std::system(("convert -size 9x3 pattern:checkerboard -monochrome BMP3:" +
-                           dir.file("mono.bmp"))
-                              .c_str()),
-              0);
-    ASSERT_TRUE(ReadBmpFile(dir.file("mono.bmp"), back, error)) << error;
-    EXPECT_EQ(back.Width, 9);
-    for (Rgb24 c : back.Pixels)
+    auto convert = [&](const std::string& args, const std::string& format, const char* name) {
+        const std::string path = dir.file(name);
+        EXPECT_EQ(std::system(("convert " + args + " " + format + path).c_str()), 0) << args;
+        Picture back;
+        EXPECT_TRUE(ReadBmpFile(path, back, error)) << error;
+        return back;
+    };
+    EXPECT_EQ(convert(ours + " -type Palette", "BMP3:", "pal.bmp"), p);
+    EXPECT_EQ(convert(ours + " -alpha on -define bmp:format=bmp4", "", "rgba.bmp"), p);
+    const Picture mono = convert("-size 9x3 pattern:checkerboard -monochrome", "BMP3:", "mono.bmp");
+    EXPECT_EQ(mono.Width, 9);
+    for (Rgb24 c : mono.Pixels)
         EXPECT_TRUE(c == Black || c == White);
-    ASSERT_EQ(std::system(("convert " + dir.file("ours.bmp") +
-                           " -alpha on -define "
-                           "bmp:format=bmp4 " +
-                           dir.file("rgba.bmp"))
-                              .c_str()),
-              0);
-    ASSERT_TRUE(ReadBmpFile(dir.file("rgba.bmp"), back, error)) << error;
-    EXPECT_EQ(back, p);
 }
 
 } // namespace

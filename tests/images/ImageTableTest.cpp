@@ -22,10 +22,11 @@ const std::function<const std::string&(const ImageEntry&)> byName =
 const std::function<const std::string&(const ImageEntry&)> byAddress =
     [](const ImageEntry& e) -> const std::string& { return e.Address; };
 
-std::vector<std::string> names(const ImageTable& t) {
+// Name and address of each row.
+std::vector<std::string> cells(const ImageTable& t) {
     std::vector<std::string> out;
     for (const ImageEntry& e : t)
-        out.push_back(e.Name);
+        out.push_back(e.Name + " " + e.Address);
     return out;
 }
 
@@ -37,12 +38,14 @@ TEST(ImageTableRows, AddCurrentPicture) {
     ImageTable table;
     ScriptedDialogs dialogs;
     CurrentPicture current;
-    current.Address = 0x12AB40;
-    current.Width = 128;
-    current.Height = 160;
-    current.Type = ImageType::Image09;
+    auto show = [&current](uint32_t address, ImageType type, int width, int height) {
+        current.Address = address;
+        current.Type = type;
+        current.Width = width;
+        current.Height = height;
+    };
+    show(0x12AB40, ImageType::Image09, 128, 160);
     current.Length09 = 4096;
-
     EXPECT_EQ(AddCurrentPicture(table, current, "", dialogs), AddResult::NoName);
     EXPECT_EQ(AddCurrentPicture(table, current, "Logo", dialogs), AddResult::Added);
     EXPECT_EQ(AddCurrentPicture(table, current, "Other name", dialogs), AddResult::Duplicate);
@@ -50,41 +53,29 @@ TEST(ImageTableRows, AddCurrentPicture) {
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0], (ImageEntry{"Logo", "0x0012AB40", "4096", "128*160", "16*", "09"}));
 
-    current.Address = 0x200;
-    current.Type = ImageType::Wbmp;
-    current.Width = 101;
-    current.Height = 9;
+    // Sizes of the other types; RAW-16 sizes are wider than 16 bits.
+    show(0x200, ImageType::Wbmp, 101, 9);
     EXPECT_EQ(AddCurrentPicture(table, current, "Band", dialogs), AddResult::Added);
     EXPECT_EQ(table[1], (ImageEntry{"Band", "0x00000200", "113", "101*9", "1*", "WBMP"}));
-    current.Address = 0x300;
-    current.Type = ImageType::Raw16;
-    current.Width = 176;
-    current.Height = 220;
+    show(0x300, ImageType::Raw16, 176, 220);
     EXPECT_EQ(AddCurrentPicture(table, current, "Wall", dialogs), AddResult::Added);
-    EXPECT_EQ(table[2].Size, "77440");
-    EXPECT_EQ(table[2].Type, "RAW-16");
+    EXPECT_EQ(table[2], (ImageEntry{"Wall", "0x00000300", "77440", "176*220", "16*", "RAW-16"}));
 }
 
 TEST(ImageTableRows, SortsKeepEqualRowsInOrder) {
     ImageTable t = {row("Image_2", "0x00001000"), row("Image_10", "0x00000100"),
                     row("image_1", "256"),        row("Image_1", "0x10"),
                     row("Image_10", "$20"),       row("Im", "0x00001000")};
+    // Equal names, and equal numbers (0x100 and 256, two 0x1000), keep their order.
     SortRowsByText(t, byName);
-    EXPECT_EQ(names(t), (std::vector<std::string>{"Im", "Image_1", "Image_10", "Image_10",
-                                                  "Image_2", "image_1"}));
-    EXPECT_EQ(t[2].Address, "0x00000100"); // equal names keep their order
-    EXPECT_EQ(t[3].Address, "$20");
-
+    EXPECT_EQ(cells(t),
+              (std::vector<std::string>{"Im 0x00001000", "Image_1 0x10", "Image_10 0x00000100",
+                                        "Image_10 $20", "Image_2 0x00001000", "image_1 256"}));
     ScriptedDialogs dialogs;
     ASSERT_TRUE(SortRowsByNumber(t, byAddress, dialogs));
-    std::vector<std::string> addresses;
-    for (const ImageEntry& e : t)
-        addresses.push_back(e.Address);
-    EXPECT_EQ(addresses, (std::vector<std::string>{"0x10", "$20", "0x00000100", "256", "0x00001000",
-                                                   "0x00001000"}));
-    EXPECT_EQ(t[2].Name, "Image_10"); // 0x100 and 256 are equal: order kept
-    EXPECT_EQ(t[3].Name, "image_1");
-    EXPECT_EQ(t[4].Name, "Im");
+    EXPECT_EQ(cells(t),
+              (std::vector<std::string>{"Image_1 0x10", "Image_10 $20", "Image_10 0x00000100",
+                                        "image_1 256", "Im 0x00001000", "Image_2 0x00001000"}));
     EXPECT_TRUE(dialogs.shown.empty());
 
     // A cell that is no number: a message, and the rows stay as they were.
@@ -99,20 +90,17 @@ TEST(ImageTableRows, SortsKeepEqualRowsInOrder) {
     EXPECT_TRUE(SortRowsByNumber(single, byAddress, dialogs));
 
     // Bytes above 0x7F sort after ASCII (unsigned character codes).
-    ImageTable cyrillic = {row("\xC0", ""), row("Z", ""), row("", "")};
+    ImageTable cyrillic = {row("\xC0", "1"), row("Z", "2"), row("", "3")};
     SortRowsByText(cyrillic, byName);
-    EXPECT_EQ(names(cyrillic), (std::vector<std::string>{"", "Z", "\xC0"}));
-}
+    EXPECT_EQ(cells(cyrillic), (std::vector<std::string>{" 3", "Z 2", "\xC0 1"}));
 
-TEST(ImageTableRows, CellNumbers) {
+    // The numbers of cells: 0x and $ prefixes, signs and 64-bit limits.
     EXPECT_EQ(ParseCellNumber("0x00000100"), 256);
     EXPECT_EQ(ParseCellNumber("$FF"), 255);
     EXPECT_EQ(ParseCellNumber(" -12"), -12);
     EXPECT_EQ(ParseCellNumber("9223372036854775807"), INT64_MAX);
-    EXPECT_FALSE(ParseCellNumber("9223372036854775808"));
-    EXPECT_FALSE(ParseCellNumber(""));
-    EXPECT_FALSE(ParseCellNumber("0x"));
-    EXPECT_FALSE(ParseCellNumber("12a"));
+    for (const char* bad : {"9223372036854775808", "", "0x", "12a"})
+        EXPECT_FALSE(ParseCellNumber(bad)) << bad;
 }
 
 TEST(ImageTableFile, RecordFormatAndRoundTrip) {
@@ -170,7 +158,7 @@ TEST(ImageTableFile, LoadingOddFiles) {
     // Records without their empty line lose every second record.
     WriteWholeFile(dir.file("t.txt"), a + "\r\n" + b + "\r\n" + c + "\r\n");
     ASSERT_TRUE(LoadImageTable(dir.file("t.txt"), loaded, dialogs));
-    EXPECT_EQ(names(loaded), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(cells(loaded), (std::vector<std::string>{"A 0x1", "C 0x3"}));
     // Loading stops at the first empty line.
     WriteWholeFile(dir.file("t.txt"), "\r\n" + a + "\r\n\r\n");
     ASSERT_TRUE(LoadImageTable(dir.file("t.txt"), loaded, dialogs));

@@ -18,7 +18,7 @@ FirmwareBuilder linkedFirmware() {
     return b;
 }
 
-TEST(ImageLinks, FindsLinksAndTheDimensionInFrontOfTheFirst) {
+TEST(ImageLinks, FindsLinksAndQueuesAddressAndDimensionChanges) {
     OpenedFirmware fw(linkedFirmware());
     ImageTable table = {{"Logo", "0x00000800", "100", "1*1", "16*", "09"}};
     LinkDialog dialog;
@@ -30,61 +30,48 @@ TEST(ImageLinks, FindsLinksAndTheDimensionInFrontOfTheFirst) {
     EXPECT_EQ(dialog.Finded, (std::vector<uint32_t>{0x104, 0x204}));
     EXPECT_EQ(dialog.OldDim, "128*160"); // from the firmware, not the row
     EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{8});
+    fw.dialogs.shown.clear();
+    auto queue = [&](const char* newDim, size_t from, bool yes) {
+        dialog.NewDim = newDim;
+        fw.dialogs.answers = {yes};
+        fw.ws.changes.LinkChanges.clear();
+        return QueueLinkChanges(fw.ws, dialog, from, 1, table, 0, fw.dialogs);
+    };
 
+    // No to message 18 changes nothing.
+    dialog.NewAddr = "0x0000 9000";
+    EXPECT_FALSE(queue("128*160", 0, false));
+    EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{18});
+    EXPECT_TRUE(fw.ws.changes.LinkChanges.empty());
+    // Unchanged dimension: prefix 0 for both links, the row keeps its dimension.
+    ASSERT_TRUE(queue("128*160", 0, true));
+    const std::vector<Links_>& links = fw.ws.changes.LinkChanges;
+    ASSERT_EQ(links.size(), 2u);
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(std::tuple(links[i].Addr, links[i].Value, links[i].Prefix),
+                  std::tuple(0x104u + 0x100 * i, 0x9000u, 0u));
+    EXPECT_EQ(table[0].Address, "0x00009000");
+    EXPECT_EQ(table[0].Dimension, "1*1");
+    // A new dimension: prefix width + height * 65536, and the row shows it.
+    ASSERT_TRUE(queue("176 * 208", 1, true));
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].Addr, 0x204u);
+    EXPECT_EQ(links[0].Prefix, 13631664u);
+    EXPECT_EQ(table[0].Dimension, "176*208");
+
+    // "176x208" loses its x and cannot be converted: reported, nothing queued.
+    fw.dialogs.shown.clear();
+    for (const char* bad : {"176x208", "*208", "70000*1"}) {
+        EXPECT_FALSE(queue(bad, 0, true)) << bad;
+        EXPECT_TRUE(fw.dialogs.showedText()) << bad;
+        EXPECT_TRUE(links.empty()) << bad;
+    }
+    // No links found: nothing to queue.
     LinkDialog none;
     none.OldAddr = "0x00000900";
     FindImageLinks(fw.ws, none, bar, fw.dialogs);
     EXPECT_TRUE(none.Finded.empty());
     EXPECT_FALSE(QueueLinkChanges(fw.ws, none, 0, 0, table, 0, fw.dialogs));
-}
-
-TEST(ImageLinks, QueuesAddressAndDimensionChanges) {
-    OpenedFirmware fw(linkedFirmware());
-    ImageTable table = {{"Logo", "0x00000800", "100", "128*160", "16*", "09"}};
-    LinkDialog dialog;
-    ASSERT_TRUE(OpenLinkDialog(dialog, table, 0));
-    RecordingProgress bar;
-    FindImageLinks(fw.ws, dialog, bar, fw.dialogs);
-    fw.dialogs.shown.clear();
-
-    // No to message 18 changes nothing.
-    dialog.NewAddr = "0x0000 9000";
-    EXPECT_FALSE(QueueLinkChanges(fw.ws, dialog, 0, 1, table, 0, fw.dialogs));
-    EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{18});
-    EXPECT_TRUE(fw.ws.changes.LinkChanges.empty());
-
-    // Unchanged dimension: prefix 0 for both links.
-    fw.dialogs.answers = {true};
-    ASSERT_TRUE(QueueLinkChanges(fw.ws, dialog, 0, 1, table, 0, fw.dialogs));
-    ASSERT_EQ(fw.ws.changes.LinkChanges.size(), 2u);
-    for (const Links_& l : fw.ws.changes.LinkChanges) {
-        EXPECT_EQ(l.Value, 0x9000u);
-        EXPECT_EQ(l.Prefix, 0u);
-    }
-    EXPECT_EQ(fw.ws.changes.LinkChanges[1].Addr, 0x204u);
-    EXPECT_EQ(table[0].Address, "0x00009000");
-    EXPECT_EQ(table[0].Dimension, "128*160");
-
-    // A new dimension: prefix width + height * 65536, and the row shows it.
-    fw.ws.changes.LinkChanges.clear();
-    dialog.NewDim = "176 * 208";
-    fw.dialogs.answers = {true};
-    ASSERT_TRUE(QueueLinkChanges(fw.ws, dialog, 1, 1, table, 0, fw.dialogs));
-    ASSERT_EQ(fw.ws.changes.LinkChanges.size(), 1u);
-    EXPECT_EQ(fw.ws.changes.LinkChanges[0].Addr, 0x204u);
-    EXPECT_EQ(fw.ws.changes.LinkChanges[0].Prefix, 13631664u);
-    EXPECT_EQ(table[0].Dimension, "176*208");
-
-    // "176x208" loses its x and cannot be converted: reported, nothing queued.
-    fw.ws.changes.LinkChanges.clear();
-    fw.dialogs.shown.clear();
-    for (const char* bad : {"176x208", "*208", "70000*1"}) {
-        dialog.NewDim = bad;
-        fw.dialogs.answers = {true};
-        EXPECT_FALSE(QueueLinkChanges(fw.ws, dialog, 0, 1, table, 0, fw.dialogs)) << bad;
-        EXPECT_TRUE(fw.dialogs.showedText()) << bad;
-        EXPECT_TRUE(fw.ws.changes.LinkChanges.empty()) << bad;
-    }
 }
 
 } // namespace

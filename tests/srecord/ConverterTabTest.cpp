@@ -17,6 +17,12 @@ class ConverterTabTest : public ::testing::Test {
         ws.pumpInterval = std::chrono::milliseconds(0);
     }
     std::vector<std::string> lines() const { return CrLfLines(ReadWholeFile(s3)); }
+    // Converts `form` into the existing S3 file, answering Yes to replacing it.
+    bool convertAgain(BinToS3Form& form) {
+        dialogs.shown.clear();
+        dialogs.answers = {true};
+        return ConvertBinToS3(ws, dialogs, progress, form, s3);
+    }
 
     ScratchDir dir;
     Workspace ws;
@@ -27,26 +33,28 @@ class ConverterTabTest : public ::testing::Test {
 };
 
 TEST_F(ConverterTabTest, StartAndStopTextsAreNormalisedAndWrittenBack) {
+    // The output name comes from the save dialog; the S3 file converts back to the BIN.
     BinToS3Form form{bin, "", "", true, true};
-    ASSERT_TRUE(ConvertBinToS3(ws, dialogs, progress, form, s3));
+    dialogs.files = {s3};
+    ASSERT_TRUE(ConvertBinToS3(ws, dialogs, progress, form));
     EXPECT_EQ(form.startText, "0x0");
     EXPECT_EQ(lines()[1].substr(4, 8), "00000000");
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{22});
+    const std::string back = dir.file("back.bin");
+    ASSERT_TRUE(ConvertS3ToBin(ws, dialogs, progress, S3ToBinForm{s3, true, false}, back));
+    EXPECT_EQ(ReadWholeFile(back), ReadWholeFile(bin));
+    // S0 and S7 are reported as ignored lines when messages are not suppressed.
+    EXPECT_EQ(dialogs.numbers(), (std::vector<int>{22, 20, 20, 22}));
 
-    // The typed text "A0 02 0000" is the base 0xA0020000; the file exists now, so message 3
-    // is asked and answered Yes.
-    dialogs.shown.clear();
-    dialogs.answers = {true};
+    // The typed text "A0 02 0000" is the base 0xA0020000; replacing the file asks message 3.
     form.startText = "A0 02 0000";
-    ASSERT_TRUE(ConvertBinToS3(ws, dialogs, progress, form, s3));
+    ASSERT_TRUE(convertAgain(form));
     EXPECT_EQ(form.startText, "0xA0020000");
     EXPECT_EQ(lines()[1].substr(4, 8), "A0020000");
     EXPECT_EQ(dialogs.numbers(), (std::vector<int>{3, 22}));
 
     // A part from 0XFFG (0xFF) to 0x120.
-    dialogs.answers = {true};
     form = {bin, "0XFFG", "0x1 20", false, true};
-    ASSERT_TRUE(ConvertBinToS3(ws, dialogs, progress, form, s3));
+    ASSERT_TRUE(convertAgain(form));
     EXPECT_EQ(form.startText, "0xFF");
     EXPECT_EQ(form.stopText, "0x120");
     const auto parts = lines();
@@ -54,21 +62,11 @@ TEST_F(ConverterTabTest, StartAndStopTextsAreNormalisedAndWrittenBack) {
     EXPECT_EQ(parts[1].substr(0, 12), "S315000000FF");
     EXPECT_EQ(parts[2].substr(0, 12), "S3150000010F");
     EXPECT_EQ(parts[3].substr(0, 12), "S3060000011F");
-}
-
-TEST_F(ConverterTabTest, PartRangeRules) {
-    // Start equal to stop: message 23, no records, no message 22.
-    BinToS3Form form{bin, "0x100", "0x100", false, true};
-    EXPECT_FALSE(ConvertBinToS3(ws, dialogs, progress, form, s3));
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{23});
-    EXPECT_EQ(ReadWholeFile(s3), "");
 
     // Stop 0 or one of 0x80000000 and above: the whole file with base = start.
     for (const char* stop : {"0", "0x80000000", "FFFFFFFF"}) {
-        dialogs.shown.clear();
-        dialogs.answers = {true};
         form = {bin, "0x100", stop, false, true};
-        ASSERT_TRUE(ConvertBinToS3(ws, dialogs, progress, form, s3)) << stop;
+        ASSERT_TRUE(convertAgain(form)) << stop;
         const auto l = lines();
         ASSERT_EQ(l.size(), 0x20u + 2) << stop;
         EXPECT_EQ(l[1].substr(0, 12), "S31500000100");
@@ -86,20 +84,14 @@ TEST_F(ConverterTabTest, MissingInputsAndDeclinedOutputsStopEarly) {
     EXPECT_FALSE(ConvertS3ToBin(ws, dialogs, progress, back, dir.file("x.bin")));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{19});
 
-    // An existing output is kept when message 3 is answered No.
-    WriteWholeFile(s3, "keep");
+    // Cancelling the save dialog stops (declining message 3: see the command line test).
     dialogs.shown.clear();
     form.binFile = bin;
-    EXPECT_FALSE(ConvertBinToS3(ws, dialogs, progress, form, s3));
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{3});
-    EXPECT_EQ(ReadWholeFile(s3), "keep");
-
-    // The output name comes from the save dialog when none is given; cancelling stops.
-    dialogs.shown.clear();
     EXPECT_FALSE(ConvertBinToS3(ws, dialogs, progress, form));
     EXPECT_TRUE(dialogs.shown.empty());
 
     // Converting a file onto itself is refused before it is truncated.
+    WriteWholeFile(s3, "keep");
     dialogs.answers = {true};
     back.s3File = s3;
     EXPECT_FALSE(ConvertS3ToBin(ws, dialogs, progress, back, s3));
@@ -107,87 +99,50 @@ TEST_F(ConverterTabTest, MissingInputsAndDeclinedOutputsStopEarly) {
     EXPECT_TRUE(dialogs.showedText());
 }
 
-TEST_F(ConverterTabTest, RoundTripThroughBothTabStepsWithPresetRegions) {
-    const std::string original = FirmwareBuilder(0x10000).random(0, 0x10000, 9).str();
-    WriteWholeFile(bin, original);
-    ExcludeRegionsModel model;
-    model.LoadPreset(ExcludeRegionsModel::PresetC200);
-    model.Ok(ws.ExcludedRegions);
-    BinToS3Form form{bin, "", "", true, true};
-    dialogs.files = {s3};
-    ASSERT_TRUE(ConvertBinToS3(ws, dialogs, progress, form));
-
-    const std::string back = dir.file("back.bin");
-    S3ToBinForm s3form{s3, true, false};
-    ASSERT_TRUE(ConvertS3ToBin(ws, dialogs, progress, s3form, back));
-    std::string expected = original;
-    std::fill(expected.begin() + 0x2000, expected.begin() + 0x4000, '\0');
-    std::fill(expected.begin() + 0x8000, expected.begin() + 0xE000, '\0');
-    EXPECT_EQ(ReadWholeFile(back), expected);
-    // S0 and S7 are reported as ignored lines when messages are not suppressed.
-    EXPECT_EQ(dialogs.numbers(), (std::vector<int>{22, 20, 20, 22}));
-}
-
 TEST(ExcludeRegionsModel, AddSortDeleteAndPreset) {
     ExcludeRegionsModel model;
-    model.LEStart = "4000";
-    model.LEStop = "3fff";
-    EXPECT_FALSE(model.AddRegion());
-    EXPECT_TRUE(model.rows().empty());
-    EXPECT_EQ(model.LEStart, "0x4000"); // written back normalised
+    auto add = [&model](const char* start, const char* stop, Dialogs* dialogs = nullptr) {
+        model.LEStart = start;
+        model.LEStop = stop;
+        return model.AddRegion(dialogs);
+    };
+    auto cells = [&model] {
+        std::vector<std::string> out;
+        for (size_t i = 0; i < model.rows().size(); ++i)
+            out.push_back(model.startCell(i) + "-" + model.stopCell(i));
+        return out;
+    };
+    // A stop below the start and an empty edit add nothing; the edit is written back normalised.
+    EXPECT_FALSE(add("4000", "3fff"));
+    EXPECT_EQ(model.LEStart, "0x4000");
+    EXPECT_FALSE(add("", "10"));
+    EXPECT_TRUE(cells().empty());
 
-    // An empty edit adds nothing.
-    model.LEStart = "";
-    model.LEStop = "10";
-    EXPECT_FALSE(model.AddRegion());
-
-    model.LEStart = "8000";
-    model.LEStop = "dfff";
-    EXPECT_TRUE(model.AddRegion());
-    model.LEStart = "0x2000";
-    model.LEStop = "3FFF";
-    EXPECT_TRUE(model.AddRegion());
-    model.LEStart = "5000";
-    model.LEStop = "5000"; // one byte
-    EXPECT_TRUE(model.AddRegion());
-    ASSERT_EQ(model.rows().size(), 3u);
-    EXPECT_EQ(model.startCell(0), "0x00002000");
-    EXPECT_EQ(model.stopCell(0), "0x00003FFF");
-    EXPECT_EQ(model.startCell(1), "0x00005000");
-    EXPECT_EQ(model.startCell(2), "0x00008000");
-
+    EXPECT_TRUE(add("8000", "dfff"));
+    EXPECT_TRUE(add("0x2000", "3FFF"));
+    EXPECT_TRUE(add("5000", "5000")); // one byte
+    EXPECT_EQ(cells(), (std::vector<std::string>{"0x00002000-0x00003FFF", "0x00005000-0x00005000",
+                                                 "0x00008000-0x0000DFFF"}));
     model.SelectRow(2);
     EXPECT_EQ(model.LEStart, "0x00008000");
     EXPECT_EQ(model.LEStop, "0x0000DFFF");
-
     model.DeleteRegion(1);
-    ASSERT_EQ(model.rows().size(), 2u);
-    EXPECT_EQ(model.startCell(1), "0x00008000");
+    EXPECT_EQ(cells(),
+              (std::vector<std::string>{"0x00002000-0x00003FFF", "0x00008000-0x0000DFFF"}));
 
     // More than 32 bits is refused with the conversion error.
     ScriptedDialogs dialogs;
-    model.LEStart = "123456789";
-    model.LEStop = "223456789";
-    EXPECT_FALSE(model.AddRegion(&dialogs));
+    EXPECT_FALSE(add("123456789", "223456789", &dialogs));
     EXPECT_TRUE(dialogs.showedText());
 
-    // The preset replaces the rows, twice gives the same two rows.
+    // The preset replaces the rows, twice gives the same two rows (Ok storing them: see the
+    // command line test); Clear empties them.
+    add("1", "2");
     model.LoadPreset(ExcludeRegionsModel::PresetC200);
     model.LoadPreset(ExcludeRegionsModel::PresetC200);
-    ASSERT_EQ(model.rows().size(), 2u);
-    EXPECT_EQ(model.startCell(0), "0x00002000");
-    EXPECT_EQ(model.stopCell(0), "0x00003FFF");
-    EXPECT_EQ(model.startCell(1), "0x00008000");
-    EXPECT_EQ(model.stopCell(1), "0x0000DFFF");
-    EXPECT_EQ(model.LEStart, "0x8000");
-    EXPECT_EQ(model.LEStop, "0xdfff");
-
+    EXPECT_EQ(cells(),
+              (std::vector<std::string>{"0x00002000-0x00003FFF", "0x00008000-0x0000DFFF"}));
     std::vector<AddressRegion> regions = {{1, 2}};
-    model.Ok(regions);
-    ASSERT_EQ(regions.size(), 2u);
-    EXPECT_EQ(regions[1].Start, 0x8000u);
-    EXPECT_EQ(regions[1].Stop, 0xDFFFu);
-
     model.Clear();
     model.Ok(regions);
     EXPECT_TRUE(regions.empty());

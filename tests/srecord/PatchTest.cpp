@@ -38,8 +38,9 @@ class PatchTest : public ::testing::Test {
         ASSERT_TRUE(ws.changes.AppendJavaChange(ws.tempDir, dataAddr, entryAddr, entry, jar, error))
             << error;
     }
-    std::string firmware(uint32_t at, size_t n) {
-        return ReadWholeFile(firmwarePath).substr(at, n);
+    void addImage(uint32_t addr, uint32_t size, const std::string& bytes) {
+        std::string error;
+        ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, addr, size, bytes, error)) << error;
     }
     // Records and end records of a patch file, as "addr:len" and "S7".
     std::vector<std::string> shape(const std::string& path) {
@@ -47,17 +48,14 @@ class PatchTest : public ::testing::Test {
         for (const std::string& line : CrLfLines(ReadWholeFile(path))) {
             if (line.rfind("S3", 0) == 0) {
                 const ParsedRecord r = ParseRecordLine(line);
-                out.push_back(ToHex(r.address) + ":" + std::to_string(r.data.size()));
+                char addr[16];
+                std::snprintf(addr, sizeof addr, "%X:", r.address);
+                out.push_back(addr + std::to_string(r.data.size()));
             } else {
                 out.push_back(line.substr(0, 2));
             }
         }
         return out;
-    }
-    static std::string ToHex(uint32_t v) {
-        char b[16];
-        std::snprintf(b, sizeof b, "%X", v);
-        return b;
     }
 
     ScratchDir dir;
@@ -72,8 +70,7 @@ TEST_F(PatchTest, TableListsEveryChangeSortedByStart) {
     ws.changes.AppendLinkChange(0x204, 0x12345678, 0x00400080);
     ws.changes.AppendLinkChange(0x100, 0xAABBCCDD, 0);
     addSound(0x50, std::string(300, 's'));
-    std::string error;
-    ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 0x100, 0x00100010, "picture", error));
+    addImage(0x100, 0x00100010, "picture");
 
     const PatchTable t = table();
     ASSERT_EQ(t.rows().size(), 5u);
@@ -86,10 +83,6 @@ TEST_F(PatchTest, TableListsEveryChangeSortedByStart) {
     EXPECT_EQ(t.cells(2), (Cells{"1", "Addr&Dim", "0x00000100", "4", "0xAABBCCDD"}));
     EXPECT_EQ(t.cells(3), (Cells{"0", "Addr&Dim", "0x00000200", "8", "0x12345678 0x00400080"}));
     EXPECT_EQ(t.cells(4), (Cells{"0", "String", "0x00000300", "5", "Hello"}));
-    EXPECT_TRUE(t.rows()[4].Checked);
-    PatchTable fresh;
-    fresh.Fill(ws.changes);
-    EXPECT_FALSE(fresh.rows()[0].Checked);
 }
 
 TEST_F(PatchTest, PatchNamesDropTheFirstS3CaseSensitively) {
@@ -122,42 +115,30 @@ TEST_F(PatchTest, StringAndLinkPatchesInOneFile) {
     const std::vector<std::string> expected = {"S00600004844521B", "S30A000001004142434445A5",
                                                "S705A002000058"};
     EXPECT_EQ(CrLfLines(ReadWholeFile(out)), expected);
+    // Excluded regions apply to patches too.
+    ws.ExcludedRegions = {{0x102, 0x102}};
+    dialogs.answers = {true};
+    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
+    EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "100:2", "103:2", "S7"}));
+    ws.ExcludedRegions.clear();
 
-    // A link with width 128 and height 64 as its dimension word: 8 bytes from 0xFC.
+    // A link with width 128 and height 64 as its dimension word: 8 bytes from 0xFC; without a
+    // dimension word only the value at the address itself.
     ws.changes.StringChanges.clear();
     ws.changes.AppendLinkChange(0x100, 0x11223344, 128 | (64u << 16));
+    ws.changes.AppendLinkChange(0x200, 0x11223344, 0);
     dialogs.answers = {true};
     ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    auto lines = CrLfLines(ReadWholeFile(out));
-    ASSERT_EQ(lines.size(), 3u);
-    ParsedRecord r = ParseRecordLine(lines[1]);
-    EXPECT_EQ(r.address, 0xFCu);
-    EXPECT_EQ(r.data, HexBytes("80 00 40 00 44 33 22 11"));
-
-    // Without a dimension word only the value at the address itself.
-    ws.changes.LinkChanges.clear();
-    ws.changes.AppendLinkChange(0x100, 0x11223344, 0);
-    dialogs.answers = {true};
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    lines = CrLfLines(ReadWholeFile(out));
-    r = ParseRecordLine(lines.at(1));
-    EXPECT_EQ(r.address, 0x100u);
-    EXPECT_EQ(r.data, HexBytes("44 33 22 11"));
+    EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "FC:8", "200:4", "S7"}));
+    const auto lines = CrLfLines(ReadWholeFile(out));
+    EXPECT_EQ(ParseRecordLine(lines[1]).data, HexBytes("80 00 40 00 44 33 22 11"));
+    EXPECT_EQ(ParseRecordLine(lines[2]).data, HexBytes("44 33 22 11"));
     // The work files are gone.
     EXPECT_TRUE(std::filesystem::is_empty(ws.tempDir.path()));
 }
 
-TEST_F(PatchTest, ExcludedRegionsApplyToPatches) {
-    ws.changes.AppendStringChange(0x100, "ABCDE");
-    ws.ExcludedRegions = {{0x102, 0x102}};
-    const std::string out = dir.file("p.s3");
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "100:2", "103:2", "S7"}));
-}
-
 TEST_F(PatchTest, JavaChangesWriteEndRecordsAroundTheirDescriptor) {
-    const std::string jar(40, 'J');
-    addJava(0x400, 0x1000, "entry", jar);
+    addJava(0x400, 0x1000, "entry", std::string(40, 'J'));
     ws.changes.AppendStringChange(0x2000, "zz");
     const std::string out = dir.file("j.s3");
     ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
@@ -165,8 +146,7 @@ TEST_F(PatchTest, JavaChangesWriteEndRecordsAroundTheirDescriptor) {
     // row), then the string and the closing end record.
     EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "400:16", "410:16", "420:8", "S7",
                                                     "1000:5", "1080:4", "S7", "2000:2", "S7"}));
-    const auto lines = CrLfLines(ReadWholeFile(out));
-    EXPECT_EQ(ParseRecordLine(lines[6]).data, HexBytes("28 00 00 00"));
+    EXPECT_EQ(ParseRecordLine(CrLfLines(ReadWholeFile(out))[6]).data, HexBytes("28 00 00 00"));
 
     // In the last row only the closing end record follows.
     ws.changes.StringChanges.clear();
@@ -174,7 +154,6 @@ TEST_F(PatchTest, JavaChangesWriteEndRecordsAroundTheirDescriptor) {
     ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
     EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "400:16", "410:16", "420:8", "S7",
                                                     "1000:5", "1080:4", "S7"}));
-
     // A file of its own reads the same.
     ASSERT_TRUE(
         CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::DifferentFiles, dir.file("own")));
@@ -187,27 +166,19 @@ TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
     const std::string out = dir.file("restore.s3");
     ASSERT_TRUE(CreateRestore(ws, table(), dialogs, progress, out));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{22});
-
-    std::string sound, archive, entry;
-    std::vector<std::string> kinds;
-    for (const std::string& line : CrLfLines(ReadWholeFile(out))) {
-        if (line.rfind("S3", 0) != 0) {
-            kinds.push_back(line.substr(0, 2));
-            continue;
-        }
-        const ParsedRecord r = ParseRecordLine(line);
-        if (r.address >= 0x3000)
-            entry += r.data;
-        else if (r.address >= 0x800)
-            sound += r.data;
-        else
-            archive += r.data;
-    }
-    EXPECT_EQ(sound, firmware(0x800, 5000));
-    EXPECT_EQ(archive, firmware(0x100, 20));
-    EXPECT_EQ(entry, firmware(0x3000, 136));
+    // The archive, the sound and the Java entry with its size word, nothing else.
+    const std::string fw = ReadWholeFile(firmwarePath);
+    std::string expected(fw.size(), '\0'), restored = expected;
+    for (auto [at, n] : {std::pair{0x100, 20}, {0x800, 5000}, {0x3000, 136}})
+        expected.replace(at, n, fw.substr(at, n));
+    ApplyS3(ReadWholeFile(out), restored);
+    EXPECT_EQ(restored, expected);
     // Header, the end record before the descriptor, one after it (the Java row is not the
     // last), and the closing one.
+    std::vector<std::string> kinds;
+    for (const std::string& kind : shape(out))
+        if (kind[0] == 'S')
+            kinds.push_back(kind);
     EXPECT_EQ(kinds, (std::vector<std::string>{"S0", "S7", "S7", "S7"}));
 
     // Bytes beyond the firmware cannot be restored: refused, no file left.
@@ -229,8 +200,7 @@ TEST_F(PatchTest, EmptyTableAndMissingFiles) {
     EXPECT_FALSE(std::filesystem::exists(out));
 
     // A picture whose temporary file is gone: message 19, no success, no half-written patch.
-    std::string error;
-    ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 0x100, 0, "pic", error));
+    addImage(0x100, 0, "pic");
     std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
     EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{19});
@@ -245,9 +215,8 @@ TEST_F(PatchTest, ViewerContents) {
     addSound(0x400, "MMMD");
     // A 3 x 1 "09" picture: palette of one colour, then one repeated-index packet.
     const std::string pic = HexBytes("09 01 1F 00 C3 00");
-    std::string error;
-    ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 0x500, 3 | (1u << 16), pic, error));
-    ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 0x600, 400 | (1u << 16), pic, error));
+    addImage(0x500, 3 | (1u << 16), pic);
+    addImage(0x600, 400 | (1u << 16), pic);
 
     const PatchTable t = table();
     std::vector<PatchViewContent> views;
@@ -261,15 +230,10 @@ TEST_F(PatchTest, ViewerContents) {
     EXPECT_EQ(views[3].text, "Address= 0x0003F304");
     EXPECT_EQ(views[4].kind, PatchViewContent::Kind::Nothing);
     ASSERT_EQ(views[5].kind, PatchViewContent::Kind::Picture);
-    EXPECT_EQ(views[5].width, 3);
-    EXPECT_EQ(views[5].height, 1);
-
     const auto decoded = DecodePatchPicture(views[5]);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->outcome, Decode09Outcome::Ok);
-    ASSERT_EQ(decoded->picture.Pixels.size(), 3u);
-    EXPECT_EQ(decoded->picture.at(2, 0), decoded->palette.at(0));
-    EXPECT_NE(decoded->picture.at(0, 0), White);
+    EXPECT_EQ(decoded->picture, Picture(3, 1, MakeRgb24(0, 0, 255)));
     // Wider than the display: not drawn.
     EXPECT_FALSE(DecodePatchPicture(views[6]));
 }

@@ -22,6 +22,14 @@ std::string Bytes(size_t n, char first) {
     return b;
 }
 
+// The lines, each ended by CR LF.
+std::string CrLfText(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
 class S3ReaderTest : public ::testing::Test {
   protected:
     // Converts `s3` text; returns the BIN file's bytes.
@@ -31,12 +39,13 @@ class S3ReaderTest : public ::testing::Test {
         result = converter.S3ToBin(in, out, placeAtAddress, quiet, progress);
         return ReadWholeFile(out);
     }
-    std::vector<std::string> appended(int message) const {
-        std::vector<std::string> out;
-        for (const auto& s : dialogs.shown)
-            if (s.message == message)
-                out.push_back(s.text);
-        return out;
+    // The messages shown as "number:text", after which the list of shown messages is cleared.
+    std::vector<std::string> shown() {
+        std::vector<std::string> texts;
+        for (const auto& m : dialogs.shown)
+            texts.push_back(std::to_string(m.message) + ":" + m.text);
+        dialogs.shown.clear();
+        return texts;
     }
 
     ScratchDir dir;
@@ -45,107 +54,47 @@ class S3ReaderTest : public ::testing::Test {
     std::string in = dir.file("in.s3");
     std::string out = dir.file("out.bin");
     bool result = false;
+    const std::string a = Bytes(16, 'A'), b = Bytes(16, 'a');
 };
 
-TEST_F(S3ReaderTest, NonRecordLinesAreIgnoredWithTheirZeroBasedIndex) {
-    const std::string a = Bytes(16, 'A'), b = Bytes(4, 'a');
-    const std::string s3 =
-        "S00600004844521B\r\n" + Record(0, a) + "\r\n" + Record(0x10, b) + "\r\nS705A002000058\r\n";
-    EXPECT_EQ(convert(s3, true), a + b);
-    EXPECT_TRUE(result);
-    EXPECT_EQ(dialogs.numbers(), (std::vector<int>{20, 20}));
-    EXPECT_EQ(appended(20), (std::vector<std::string>{"0", "3"}));
-
-    dialogs.shown.clear();
-    EXPECT_EQ(convert(s3, true, true), a + b);
-    EXPECT_TRUE(dialogs.shown.empty());
-    // Lower-case "s3" is no record.
-    dialogs.shown.clear();
-    std::string lower = Record(0, a);
+TEST_F(S3ReaderTest, DroppedLinesAreReportedWithTheirZeroBasedIndex) {
+    std::string badSum = Record(0x10, Bytes(16, 'Q'));
+    badSum.back() = badSum.back() == '0' ? '1' : '0';
+    std::string lower = Record(0x50, b);
     lower[0] = 's';
-    EXPECT_EQ(convert(lower + "\r\n", true), "");
-    EXPECT_EQ(appended(20), std::vector<std::string>{"0"});
-}
-
-TEST_F(S3ReaderTest, ChecksumMismatchDropsTheRecordEvenWhenQuiet) {
-    const std::string a = Bytes(16, 'A'), b = Bytes(16, 'Q'), c = Bytes(16, 'a');
-    std::string bad = Record(0x10, b);
-    const int sum = std::stoi(bad.substr(bad.size() - 2), nullptr, 16);
-    char fixed[3];
-    std::snprintf(fixed, sizeof fixed, "%02X", (sum + 1) & 0xFF);
-    bad.replace(bad.size() - 2, 2, fixed);
-    const std::string s3 = Record(0, a) + "\r\n" + bad + "\r\n" + Record(0x20, c) + "\r\n";
-
-    // Placed at their addresses the following record keeps its place; the gap reads as zero.
-    EXPECT_EQ(convert(s3, true, true), a + std::string(16, '\0') + c);
+    // Not records (20): header, lower-case "s3", end record. Dropped like checksum errors (21):
+    // count 04 (no room for the checksum) and count 26 (33 data bytes). Count 05 is a record
+    // without data and writes nothing.
+    const std::string s3 = CrLfText({"S00600004844521B", Record(0, a), badSum, "S30400000000FB",
+                                     "S326" + std::string(8, '0') + std::string(66, '1') + "00",
+                                     lower, Record(0x10, ""), Record(0x20, b), "S705A002000058"});
+    // Placed at their addresses a following record keeps its place; the gap reads as zero.
+    EXPECT_EQ(convert(s3, true), a + std::string(16, '\0') + b);
     EXPECT_TRUE(result);
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{21});
-    EXPECT_EQ(appended(21), std::vector<std::string>{"1"});
-
-    dialogs.shown.clear();
-    EXPECT_EQ(convert(s3, false, true), a + c);
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{21});
+    EXPECT_EQ(shown(), (std::vector<std::string>{"20:0", "21:2", "21:3", "21:4", "20:5", "20:8"}));
+    // An empty line ends the conversion (see ReadTextLine for what ends a line).
+    EXPECT_EQ(convert(Record(0, a) + "\r\n\r\n" + Record(0x10, b) + "\r\n", true), a);
+    // Quiet hides the ignored lines, never the checksum errors.
+    EXPECT_EQ(convert(s3, false, true), a + b);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"21:2", "21:3", "21:4"}));
 }
 
-TEST_F(S3ReaderTest, PlaceAtAddressFillsGapsAndPackedModeDoesNot) {
-    const std::string a = Bytes(16, 'A'), b = Bytes(16, 'a');
-    const std::string s3 = Record(0, a) + "\r\n" + Record(0x100, b) + "\r\n";
-    const std::string placed = convert(s3, true);
-    ASSERT_EQ(placed.size(), 0x110u);
-    EXPECT_EQ(placed.substr(0, 16), a);
-    EXPECT_EQ(placed.substr(0x10, 0xF0), std::string(0xF0, '\0'));
-    EXPECT_EQ(placed.substr(0x100), b);
-    EXPECT_EQ(convert(s3, false), a + b);
-
-    // Records out of order and at the same address: the later record wins at its own address.
+TEST_F(S3ReaderTest, RecordsOutOfOrderAndAtTheSameAddress) {
+    // The later record wins at its own address; bytes before the lowest record read as zero.
     const std::string s = Bytes(8, 's'), t = Bytes(8, '0');
-    const std::string reordered = Record(0x20, a) + "\r\n" + Record(0x8, s) + "\r\n" +
-                                  Record(0x8, t) + "\r\n" + Record(0x30, b) + "\r\n";
-    const std::string got = convert(reordered, true);
-    ASSERT_EQ(got.size(), 0x40u);
-    EXPECT_EQ(got.substr(0, 8), std::string(8, '\0'));
-    EXPECT_EQ(got.substr(8, 8), t);
-    EXPECT_EQ(got.substr(0x20, 16), a);
-    EXPECT_EQ(got.substr(0x30, 16), b);
-}
-
-TEST_F(S3ReaderTest, BlankLineEndsConversionOnlyWithCrLfEnds) {
-    const std::string a = Bytes(16, 'A'), b = Bytes(16, 'a');
-    EXPECT_EQ(convert(Record(0, a) + "\r\n\r\n" + Record(0x10, b) + "\r\n", false), a);
-    EXPECT_EQ(convert(Record(0, a) + "\n\n" + Record(0x10, b) + "\n", false), a + b);
-    // CR-only ends, LF CR pairs and a last line without terminator.
-    EXPECT_EQ(convert(Record(0, a) + "\r" + Record(0x10, b), false), a + b);
-    EXPECT_EQ(convert(Record(0, a) + "\n\r" + Record(0x10, b) + "\n\r", false), a + b);
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(S3ReaderTest, OddCountsAreDroppedLikeChecksumErrors) {
-    const std::string a = Bytes(16, 'A');
-    // Count 04 (no room for the checksum) and count 26 (33 data bytes).
-    const std::string small = "S30400000000FB";
-    const std::string large = "S326" + std::string(8, '0') + std::string(66, '1') + "00";
-    EXPECT_EQ(convert(small + "\r\n" + large + "\r\n" + Record(0, a) + "\r\n", true), a);
-    EXPECT_TRUE(result);
-    EXPECT_EQ(dialogs.numbers(), (std::vector<int>{21, 21}));
-    EXPECT_EQ(appended(21), (std::vector<std::string>{"0", "1"}));
-
-    // Count 05: a record without data is accepted and writes nothing.
-    dialogs.shown.clear();
-    EXPECT_EQ(convert(Record(0x10, "") + "\r\n" + Record(0, a) + "\r\n", true), a);
-    EXPECT_TRUE(dialogs.shown.empty());
+    const std::string got =
+        convert(CrLfText({Record(0x20, a), Record(0x8, s), Record(0x8, t), Record(0x30, b)}), true);
+    EXPECT_EQ(got, std::string(8, '\0') + t + std::string(16, '\0') + a + b);
 }
 
 TEST_F(S3ReaderTest, MalformedRecordsStopTheConversionWithAClearMessage) {
-    const std::string a = Bytes(16, 'A');
     std::string nonHex = Record(0x10, a);
     nonHex[20] = 'G';
     const std::string truncated = Record(0x10, a).substr(0, 30);
-    const std::string badCount = "S3Z5";
-    for (const std::string& bad : {nonHex, truncated, badCount}) {
+    for (const std::string& bad : {nonHex, truncated, std::string("S3Z5")}) {
         dialogs.shown.clear();
         // What came before the bad line stays in the output; nothing after it is read.
-        EXPECT_EQ(convert(Record(0, a) + "\r\n" + bad + "\r\n" + Record(0x20, a) + "\r\n", true), a)
-            << bad;
+        EXPECT_EQ(convert(CrLfText({Record(0, a), bad, Record(0x20, a)}), true), a) << bad;
         EXPECT_FALSE(result);
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_EQ(dialogs.shown[0].kind, 't');
@@ -155,35 +104,28 @@ TEST_F(S3ReaderTest, MalformedRecordsStopTheConversionWithAClearMessage) {
 }
 
 TEST_F(S3ReaderTest, HighAddressesAreNotPlacedButStillPacked) {
-    const std::string a = Bytes(16, 'A'), b = Bytes(16, 'a');
-    const std::string s3 =
-        Record(0, a) + "\r\n" + Record(0x80000000u, b) + "\r\n" + Record(0xF0, a) + "\r\n";
-    const std::string placed = convert(s3, true);
+    const std::string s3 = CrLfText({Record(0, a), Record(0x80000000u, b), Record(0xF0, a)});
+    EXPECT_EQ(convert(s3, true).size(), 0x100u);
     EXPECT_TRUE(result);
-    EXPECT_EQ(placed.size(), 0x100u);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("0x80000000"), std::string::npos);
-
     dialogs.shown.clear();
     EXPECT_EQ(convert(s3, false), a + b + a);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(S3ReaderTest, HugeLinesAreConsumedWithoutHoldingThem) {
-    const std::string a = Bytes(16, 'A');
     // 8 MiB of text without a line end, then a record.
     const std::string junk(8 << 20, 'x');
     EXPECT_EQ(convert(junk + "\n" + Record(0, a) + "\n", true), a);
     EXPECT_TRUE(result);
-    EXPECT_EQ(appended(20), std::vector<std::string>{"0"});
+    EXPECT_EQ(shown(), std::vector<std::string>{"20:0"});
     // A record followed by megabytes of digits: characters beyond its count are not read.
-    dialogs.shown.clear();
     EXPECT_EQ(convert(Record(0, a) + std::string(4 << 20, '0') + "\n", true), a);
     EXPECT_TRUE(dialogs.shown.empty());
     // A huge file without any line end is one ignored line.
-    dialogs.shown.clear();
     EXPECT_EQ(convert(junk, true), "");
-    EXPECT_EQ(appended(20), std::vector<std::string>{"0"});
+    EXPECT_EQ(shown(), std::vector<std::string>{"20:0"});
 }
 
 TEST_F(S3ReaderTest, MissingInputGivesMessage19AndProgressCoversTheFile) {
@@ -193,18 +135,18 @@ TEST_F(S3ReaderTest, MissingInputGivesMessage19AndProgressCoversTheFile) {
 
     std::string s3;
     for (uint32_t i = 0; i < 4096; ++i)
-        s3 += Record(i * 16, Bytes(16, 'A')) + "\r\n";
+        s3 += Record(i * 16, a) + "\r\n";
     WriteWholeFile(in, s3);
     RecordingProgress progress;
     EXPECT_TRUE(converter.S3ToBin(in, out, true, false, progress));
-    EXPECT_EQ(progress.maximum, static_cast<int>(s3.size()));
-    // Advanced by the line lengths, terminators not counted.
-    EXPECT_EQ(progress.pos, static_cast<int>(s3.size() - 2 * 4096));
+    // The file's 4096 lines of 46 characters and CR LF; advanced by the line lengths alone.
+    EXPECT_EQ(progress.maximum, 4096 * 48);
+    EXPECT_EQ(progress.pos, 4096 * 46);
     EXPECT_GT(progress.pumps, 0);
 }
 
 TEST_F(S3ReaderTest, ReadTextLineSplitsAtCrLfAndKeepsLongLinesShort) {
-    WriteWholeFile(in, "ab\r\ncd\n\nef\r\r\ngh\n\r\n" + std::string(5000, 'z') + "\nlast");
+    WriteWholeFile(in, "ab\rcd\n\nef\r\r\ngh\n\rij\n" + std::string(5000, 'z') + "\nlast");
     BinaryFile file = BinaryFile::OpenForReading(in);
     converter.ResetReadBuffer();
     std::string line;
@@ -214,18 +156,14 @@ TEST_F(S3ReaderTest, ReadTextLineSplitsAtCrLfAndKeepsLongLinesShort) {
         lengths.push_back(converter.ReadTextLine(file, line));
         lines.push_back(line);
     }
-    // "ef\r\r\n": CR, then CR taken as part of the terminator, then LF on its own is an empty
-    // line. "gh\n\r\n": LF CR is one terminator, then the LF alone an empty line.
-    EXPECT_EQ(lines[0], "ab");
-    EXPECT_EQ(lines[1], "cd");
-    EXPECT_EQ(lines[2], "ef");
-    EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[4], "gh");
-    EXPECT_EQ(lines[5], "");
-    EXPECT_EQ(lengths[6], 5000u);
-    EXPECT_EQ(lines[6].size(), S3Converter::MaxKeptLine);
-    EXPECT_EQ(lines[7], "last");
-    EXPECT_EQ(lengths[8], 0u); // the end of the data
+    // "ab\r": CR alone; "cd\n\n": one terminator. "ef\r\r\n": CR, then CR taken as part of the
+    // terminator, then LF on its own is an empty line. "gh\n\r": LF CR is one terminator. At the
+    // end of the data the length is 0.
+    EXPECT_EQ(lengths, (std::vector<size_t>{2, 2, 2, 0, 2, 2, 5000, 4, 0}));
+    lines[6] = std::to_string(lines[6].size());
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"ab", "cd", "ef", "", "gh", "ij",
+                                        std::to_string(S3Converter::MaxKeptLine), "last", ""}));
 }
 
 } // namespace

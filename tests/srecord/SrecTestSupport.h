@@ -4,6 +4,7 @@
 #include "fixtures/ScriptedDialogs.h"
 #include "srecord/S3Converter.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -49,6 +50,23 @@ inline ParsedRecord ParseRecordLine(const std::string& line) {
     for (int i = 0; i < count - 5; ++i)
         r.data += static_cast<char>(std::stoi(line.substr(12 + 2 * i, 2), nullptr, 16));
     return r;
+}
+
+// Writes the data of the S3 records of `text` into `image` at their address - base.
+inline void ApplyS3(const std::string& text, std::string& image, uint32_t base = 0) {
+    for (const std::string& line : CrLfLines(text))
+        if (line.rfind("S3", 0) == 0) {
+            const ParsedRecord r = ParseRecordLine(line);
+            image.replace(r.address - base, r.data.size(), r.data);
+        }
+}
+
+// `bytes` with the offsets [from, to) of each range set to zero.
+inline std::string Zeroed(std::string bytes,
+                          std::initializer_list<std::pair<size_t, size_t>> ranges) {
+    for (const auto& [from, to] : ranges)
+        std::fill(bytes.begin() + from, bytes.begin() + to, '\0');
+    return bytes;
 }
 
 // Whether srec_cat can be run.
