@@ -37,12 +37,6 @@ QGroupBox* ImagesTab::groupBox(const char* name, const char* caption, int x, int
     return box;
 }
 
-QPushButton* ImagesTab::button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 void ImagesTab::buildViewer() {
     QGroupBox* dump = groupBox("GBFWDump", "Firmware Dump", 2, 0, 192, 346);
     Image_ = new Surface("Image", 178, 322, dump);
@@ -69,7 +63,7 @@ void ImagesTab::buildViewer() {
     }};
     for (size_t i = 0; i < moves.size(); ++i) {
         auto [name, caption, handler] = moves[i];
-        QPushButton* b = button(move, name, caption);
+        QPushButton* b = Named<QPushButton>(move, name, caption);
         moveLayout->addWidget(b, static_cast<int>(i / 3), static_cast<int>(i % 3));
         connect(b, &QPushButton::clicked, this, handler);
     }
@@ -128,17 +122,17 @@ void ImagesTab::buildDiscovery() {
     LEImage09Addr_ = new LabelledEdit("LEImage09Addr", "Start address (Hex):", GBFImages_);
     LEImage09Addr_->setText("0x0");
     layout->addWidget(LEImage09Addr_, 0, 0);
-    QPushButton* find09 = button(GBFImages_, "BImageFind", "Find 09-images...");
+    QPushButton* find09 = Named<QPushButton>(GBFImages_, "BImageFind", "Find 09-images...");
     layout->addWidget(find09, 0, 1, Qt::AlignBottom);
     LETableAddr_ = new LabelledEdit("LETableAddr", "Image Table address:", GBFImages_);
     layout->addWidget(LETableAddr_, 1, 0);
-    BImageTblFind_ = button(GBFImages_, "BImageTblFind", "Find Table");
-    BImageTblStop_ = button(GBFImages_, "BImageTblStop", "Stop Search");
+    BImageTblFind_ = Named<QPushButton>(GBFImages_, "BImageTblFind", "Find Table");
+    BImageTblStop_ = Named<QPushButton>(GBFImages_, "BImageTblStop", "Stop Search");
     BImageTblStop_->hide();
     layout->addWidget(BImageTblFind_, 1, 1, Qt::AlignBottom);
     layout->addWidget(BImageTblStop_, 1, 1, Qt::AlignBottom);
-    QPushButton* read = button(GBFImages_, "BImgReadTbl", "Read Table");
-    QPushButton* clear = button(GBFImages_, "BImgClearTbl", "Clear Table");
+    QPushButton* read = Named<QPushButton>(GBFImages_, "BImgReadTbl", "Read Table");
+    QPushButton* clear = Named<QPushButton>(GBFImages_, "BImgClearTbl", "Clear Table");
     layout->addWidget(read, 2, 0);
     layout->addWidget(clear, 2, 1);
     auto radio = [&](const char* name, const char* caption, int row, int col) {
@@ -204,7 +198,7 @@ void ImagesTab::buildImageTable() {
             {"BImageOpenTab", "Open table", &ImagesTab::BImageOpenTabClick, 2, 2},
         }};
     for (auto [name, caption, handler, row, col] : buttons) {
-        QPushButton* b = button(GBTables_, name, caption);
+        QPushButton* b = Named<QPushButton>(GBTables_, name, caption);
         layout->addWidget(b, row, col);
         connect(b, &QPushButton::clicked, this, handler);
     }

@@ -81,7 +81,6 @@ class ImagesTab : public QObject {
 
   private:
     QGroupBox* groupBox(const char* name, const char* caption, int x, int y, int w, int h);
-    QPushButton* button(QWidget* parent, const char* name, const char* caption);
     void buildViewer();
     void buildDiscovery();
     void buildImageTable();

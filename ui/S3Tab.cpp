@@ -23,18 +23,6 @@ namespace tovallo::ui {
 
 namespace {
 
-QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QRadioButton* NamedRadio(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QRadioButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 QProgressBar* HiddenBar(QWidget* parent, const char* name) {
     auto* bar = new QProgressBar(parent);
     bar->setObjectName(name);
@@ -99,16 +87,17 @@ void S3Tab::buildS3ToBin() {
     auto* layout = new QGridLayout(GBs3toBin_);
     LEs3File_ = new LabelledEdit("LEs3File", "s3 File:", GBs3toBin_);
     layout->addWidget(LEs3File_, 0, 0, 1, 2);
-    BOpenS3_ = NamedButton(GBs3toBin_, "BOpenS3", "Open s3");
+    BOpenS3_ = Named<QPushButton>(GBs3toBin_, "BOpenS3", "Open s3");
     layout->addWidget(BOpenS3_, 0, 2, Qt::AlignBottom);
-    RBAll_ = NamedRadio(GBs3toBin_, "RBAll", "All (with empty address)");
+    RBAll_ = Named<QRadioButton>(GBs3toBin_, "RBAll", "All (with empty address)");
     RBAll_->setChecked(true);
     layout->addWidget(RBAll_, 1, 0, 1, 2);
-    layout->addWidget(NamedRadio(GBs3toBin_, "RBPart", "Part (only with data)"), 2, 0, 1, 2);
+    layout->addWidget(Named<QRadioButton>(GBs3toBin_, "RBPart", "Part (only with data)"), 2, 0, 1,
+                      2);
     CBDont_ = new QCheckBox("Don't show error messages", GBs3toBin_);
     CBDont_->setObjectName("CBDont");
     layout->addWidget(CBDont_, 3, 0, 1, 2);
-    BSaveBin_ = NamedButton(GBs3toBin_, "BSaveBin", "Convert to BIN");
+    BSaveBin_ = Named<QPushButton>(GBs3toBin_, "BSaveBin", "Convert to BIN");
     layout->addWidget(BSaveBin_, 3, 2);
     Ps3Bar_ = HiddenBar(GBs3toBin_, "Ps3Bar");
     layout->addWidget(Ps3Bar_, 4, 0, 1, 3);
@@ -122,11 +111,11 @@ void S3Tab::buildBinToS3() {
     auto* layout = new QGridLayout(GBBinToS3_);
     LEBinFile_ = new LabelledEdit("LEBinFile", "BIN File:", GBBinToS3_);
     layout->addWidget(LEBinFile_, 0, 0, 1, 2);
-    BOpenBin_ = NamedButton(GBBinToS3_, "BOpenBin", "Open BIN");
+    BOpenBin_ = Named<QPushButton>(GBBinToS3_, "BOpenBin", "Open BIN");
     layout->addWidget(BOpenBin_, 0, 2, Qt::AlignBottom);
-    RBAllBin_ = NamedRadio(GBBinToS3_, "RBAllBin", "All address");
+    RBAllBin_ = Named<QRadioButton>(GBBinToS3_, "RBAllBin", "All address");
     RBAllBin_->setChecked(true);
-    RBPartBin_ = NamedRadio(GBBinToS3_, "RBPartBin", "Part address");
+    RBPartBin_ = Named<QRadioButton>(GBBinToS3_, "RBPartBin", "Part address");
     layout->addWidget(RBAllBin_, 1, 0);
     layout->addWidget(RBPartBin_, 1, 1);
     LEBinStart_ = new LabelledEdit("LEBinStart", "Start address(Hex): ", GBBinToS3_);
@@ -143,9 +132,9 @@ void S3Tab::buildBinToS3() {
     LEBinStop_->setEnabled(false);
     layout->addWidget(LEBinStart_, 2, 0);
     layout->addWidget(LEBinStop_, 2, 1);
-    QPushButton* exclude = NamedButton(GBBinToS3_, "Bs3Exclude", "Exclude's");
+    QPushButton* exclude = Named<QPushButton>(GBBinToS3_, "Bs3Exclude", "Exclude's");
     layout->addWidget(exclude, 2, 2, Qt::AlignBottom);
-    BSaveS3_ = NamedButton(GBBinToS3_, "BSaveS3", "Convert to s3");
+    BSaveS3_ = Named<QPushButton>(GBBinToS3_, "BSaveS3", "Convert to s3");
     layout->addWidget(BSaveS3_, 3, 2);
     PBinBar_ = HiddenBar(GBBinToS3_, "PBinBar");
     layout->addWidget(PBinBar_, 4, 0, 1, 3);
@@ -169,15 +158,16 @@ void S3Tab::buildPatch() {
     TableS3_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(TableS3_, 0, 0, 7, 1);
     layout->setColumnStretch(0, 1);
-    QPushButton* selectAll = NamedButton(GBs3Patch_, "Bs3SelAll", "Select All");
+    QPushButton* selectAll = Named<QPushButton>(GBs3Patch_, "Bs3SelAll", "Select All");
     layout->addWidget(selectAll, 0, 1);
-    RBone_ = NamedRadio(GBs3Patch_, "RBone", "All patches in one s3 file");
+    RBone_ = Named<QRadioButton>(GBs3Patch_, "RBone", "All patches in one s3 file");
     RBone_->setChecked(true);
-    RBdifferent_ = NamedRadio(GBs3Patch_, "RBdifferent", "All patches in different s3 files");
+    RBdifferent_ =
+        Named<QRadioButton>(GBs3Patch_, "RBdifferent", "All patches in different s3 files");
     layout->addWidget(RBone_, 1, 1);
     layout->addWidget(RBdifferent_, 2, 1);
-    BCreateS3_ = NamedButton(GBs3Patch_, "BCreateS3", "Create s3 patch");
-    BCreateRest_ = NamedButton(GBs3Patch_, "BCreateRest", "Create restore");
+    BCreateS3_ = Named<QPushButton>(GBs3Patch_, "BCreateS3", "Create s3 patch");
+    BCreateRest_ = Named<QPushButton>(GBs3Patch_, "BCreateRest", "Create restore");
     BCreateRest_->setToolTip("Creates the restore Patch file");
     layout->addWidget(BCreateS3_, 3, 1);
     layout->addWidget(BCreateRest_, 4, 1);

@@ -8,6 +8,13 @@ class QToolButton;
 
 namespace tovallo::ui {
 
+// A captioned control (button, radio button, check box) carrying its component name.
+template <class Control> Control* Named(QWidget* parent, const char* name, const QString& caption) {
+    auto* control = new Control(caption, parent);
+    control->setObjectName(name);
+    return control;
+}
+
 // An edit with its caption label; a language file changes the label, never the content.
 class LabelledEdit : public QWidget {
     Q_OBJECT
