@@ -1,6 +1,7 @@
 #include "images/Find09.h"
 
 #include "workspace/Dialogs.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Progress.h"
 #include "workspace/Workspace.h"
 
@@ -19,9 +20,6 @@ constexpr size_t ChunkSize = 1 << 20;
 // Bytes past a chunk that a candidate at its last offset may need: its count byte, a palette of
 // 127 colours and the two bytes the palette check compares beyond a short palette.
 constexpr size_t ChunkTail = 2 + 2 * 127 + 2;
-
-constexpr int MessageSearchCompleted = 8;
-constexpr int MessageReduceRange = 12;
 
 class PaletteChecker {
   public:
@@ -98,8 +96,8 @@ Find09Result FindImages09(Workspace& ws, uint32_t start, Progress& bar, Dialogs&
             bar.pump();
     }
     if (result.limitReached)
-        dialogs.warn(MessageReduceRange);
-    dialogs.inform(MessageSearchCompleted);
+        dialogs.warn(msg::ReduceRange);
+    dialogs.inform(msg::SearchCompleted);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareSearch.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
 #include <vector>
@@ -11,9 +12,6 @@ namespace tovallo {
 
 namespace {
 
-constexpr int MessageEndOfFile = 2;
-constexpr int MessageSearchCompleted = 8;
-constexpr int MessageTableNotFound = 15;
 constexpr size_t MaxPatternBytes = 12;
 // The list counts its rows (with the title row) in 16 bits.
 constexpr size_t MaxTableRows = 65534;
@@ -44,16 +42,16 @@ std::optional<uint32_t> FindImageTable(Workspace& ws, Progress& bar, Dialogs& di
         found = FindInFirmware(ws, pattern, true, bar);
     }
     if (found < 0) {
-        dialogs.warn(MessageTableNotFound);
+        dialogs.warn(msg::ImageTableNotFound);
         return std::nullopt;
     }
-    dialogs.inform(MessageSearchCompleted);
+    dialogs.inform(msg::SearchCompleted);
     return static_cast<uint32_t>(found + 8);
 }
 
 std::optional<ImageTableRead> ReadImageTable(Workspace& ws, uint32_t address, Dialogs& dialogs) {
     if (static_cast<int64_t>(address) > ws.FwSize()) {
-        dialogs.warn(MessageEndOfFile);
+        dialogs.warn(msg::EndOfFile);
         return std::nullopt;
     }
     ImageTableRead table;

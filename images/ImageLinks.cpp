@@ -3,6 +3,7 @@
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareSearch.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
 #include <cctype>
@@ -10,9 +11,6 @@
 namespace tovallo {
 
 namespace {
-
-constexpr int MessageSearchCompleted = 8;
-constexpr int MessageChangeAddress = 18;
 
 std::optional<uint32_t> parseAddressText(std::string text, Dialogs& dialogs) {
     CleanHexText(text);
@@ -50,14 +48,14 @@ void FindImageLinks(Workspace& ws, LinkDialog& dialog, Progress& bar, Dialogs& d
         if (ws.ReadAt(dialog.Finded.front() - 4, 4, entry) == 4)
             dialog.OldDim = DimensionText(entry[0] | entry[1] << 8, entry[2] | entry[3] << 8);
     }
-    dialogs.inform(MessageSearchCompleted);
+    dialogs.inform(msg::SearchCompleted);
 }
 
 bool QueueLinkChanges(Workspace& ws, LinkDialog& dialog, size_t first, size_t last,
                       ImageTable& table, size_t row, Dialogs& dialogs) {
     if (!ws.FwIsOpen() || dialog.Finded.empty() || first > last)
         return false;
-    if (!dialogs.ask(MessageChangeAddress))
+    if (!dialogs.ask(msg::ChangeImageAddress))
         return false;
     for (size_t r = first; r <= last && r < dialog.Finded.size(); ++r) {
         const uint32_t addr = dialog.Finded[r];

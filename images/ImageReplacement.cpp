@@ -6,6 +6,7 @@
 #include "images/WbmpCodec.h"
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
@@ -14,11 +15,6 @@
 namespace tovallo {
 
 namespace {
-
-constexpr int MessageFileExists = 3;
-constexpr int MessageOtherDimension = 10;
-constexpr int MessageReplaceOtherDimension = 16;
-constexpr int MessageLargerThanOriginal = 17;
 
 std::string sizeText(int width, int height, uint64_t size) {
     return std::to_string(width) + " x " + std::to_string(height) + " x " + std::to_string(size);
@@ -70,7 +66,7 @@ bool ImportReplacement(ReplacementDialog& dialog, CurrentPicture& current, const
                        Rgb24 phoneTransparent, Dialogs& dialogs) {
     dialog.Transparent = false;
     if (loaded.Width != current.Width || loaded.Height != current.Height)
-        dialogs.warn(MessageOtherDimension);
+        dialogs.warn(msg::OtherDimension);
     current.NewWidth = std::min(loaded.Width, MaxPictureWidth);
     current.NewHeight = std::min(loaded.Height, MaxPictureHeight);
     dialog.NewPicture = loaded.cropped(current.NewWidth, current.NewHeight);
@@ -128,7 +124,7 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
                       Dialogs& dialogs) {
     if (dialog.NewSizeText.size() < 2 || !ws.FwIsOpen())
         return false;
-    if (!sameDimensions(current) && !dialogs.ask(MessageReplaceOtherDimension))
+    if (!sameDimensions(current) && !dialogs.ask(msg::ReplaceOtherDimension))
         return false;
     std::string bytes;
     switch (current.Type) {
@@ -149,7 +145,7 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
         return false;
     }
     current.NewSize = static_cast<uint32_t>(bytes.size());
-    if (current.NewSize > current.OldSize && !dialogs.ask(MessageLargerThanOriginal))
+    if (current.NewSize > current.OldSize && !dialogs.ask(msg::ImageLargerThanOriginal))
         return false;
     const uint32_t dimensions =
         static_cast<uint32_t>(current.NewWidth) + static_cast<uint32_t>(current.NewHeight) * 65536;
@@ -163,7 +159,7 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
 
 bool ExportOldPicture(const std::string& path, const ReplacementDialog& dialog, Dialogs& dialogs) {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !dialogs.ask(MessageFileExists))
+    if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
         return false;
     std::string error;
     if (!WriteBmpFile(path, dialog.OldPicture, error)) {

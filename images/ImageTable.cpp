@@ -2,17 +2,13 @@
 
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 
 #include <algorithm>
 
 namespace tovallo {
 
-namespace {
-
-constexpr int MessageAlreadyInTable = 4;
-constexpr int MessageEnterName = 5;
-
-} // namespace
+namespace {} // namespace
 
 uint32_t CurrentPictureSize(const CurrentPicture& current) {
     switch (current.Type) {
@@ -32,13 +28,13 @@ std::string ColourText(ImageType type) {
 AddResult AddCurrentPicture(ImageTable& table, const CurrentPicture& current,
                             const std::string& name, Dialogs& dialogs) {
     if (name.empty()) {
-        dialogs.warn(MessageEnterName);
+        dialogs.warn(msg::EnterImageName);
         return AddResult::NoName;
     }
     const std::string address = ToHexAddr(current.Address);
     if (std::any_of(table.begin(), table.end(),
                     [&](const ImageEntry& e) { return e.Address == address; })) {
-        dialogs.warn(MessageAlreadyInTable);
+        dialogs.warn(msg::AlreadyInTable);
         return AddResult::Duplicate;
     }
     table.push_back({name, address, std::to_string(CurrentPictureSize(current)),

@@ -2,6 +2,7 @@
 
 #include "images/TableLine.h"
 #include "workspace/Dialogs.h"
+#include "workspace/MessageNumbers.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -10,8 +11,6 @@
 namespace tovallo {
 
 namespace {
-
-constexpr int MessageFileExists = 3;
 
 // The text up to the next TAB (empty when there is none), and the rest after that TAB.
 std::string takeField(std::string& rest) {
@@ -61,7 +60,7 @@ ImageEntry ParseImageTableRecord(const std::string& line) {
 
 bool SaveImageTable(const std::string& path, const ImageTable& table, Dialogs& dialogs) {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !dialogs.ask(MessageFileExists))
+    if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
         return false;
     std::string text;
     const ImageTable blankRow(1);

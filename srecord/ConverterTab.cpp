@@ -4,6 +4,7 @@
 
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
 #include <filesystem>
@@ -34,7 +35,7 @@ std::optional<std::string> ChooseOutputFile(Dialogs& dialogs, const std::string&
     std::optional<std::string> name = given ? given : dialogs.saveFile(filter);
     if (!name || name->empty())
         return std::nullopt;
-    if (fileExists(*name) && !dialogs.ask(3))
+    if (fileExists(*name) && !dialogs.ask(msg::FileExists))
         return std::nullopt;
     return name;
 }
@@ -42,7 +43,7 @@ std::optional<std::string> ChooseOutputFile(Dialogs& dialogs, const std::string&
 bool ConvertS3ToBin(Workspace& ws, Dialogs& dialogs, Progress& progress, const S3ToBinForm& form,
                     std::optional<std::string> outputName) {
     if (!fileExists(form.s3File)) {
-        dialogs.warn(19);
+        dialogs.warn(msg::OriginalNotFound);
         return false;
     }
     const auto output = ChooseOutputFile(dialogs, BinFileFilter, std::move(outputName));
@@ -55,14 +56,14 @@ bool ConvertS3ToBin(Workspace& ws, Dialogs& dialogs, Progress& progress, const S
     S3Converter converter(dialogs, ws.pumpInterval);
     if (!converter.S3ToBin(form.s3File, *output, form.placeAtAddress, form.quiet, progress))
         return false;
-    dialogs.inform(22);
+    dialogs.inform(msg::ConversionCompleted);
     return true;
 }
 
 bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3Form& form,
                     std::optional<std::string> outputName) {
     if (!fileExists(form.binFile)) {
-        dialogs.warn(19);
+        dialogs.warn(msg::OriginalNotFound);
         return false;
     }
     const auto output = ChooseOutputFile(dialogs, S3FileFilter, std::move(outputName));
@@ -85,7 +86,7 @@ bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3
 
     BinaryFile out = BinaryFile::Create(*output);
     if (!out.isOpen()) {
-        dialogs.warn(19);
+        dialogs.warn(msg::OriginalNotFound);
         return false;
     }
     S3Converter converter(dialogs, ws.pumpInterval);
@@ -93,12 +94,12 @@ bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3
                                        static_cast<int32_t>(*stop), form.withHeader,
                                        ws.ExcludedRegions, progress);
     if (!out.close()) {
-        dialogs.warn(13);
+        dialogs.warn(msg::Error);
         return false;
     }
     if (!ran)
         return false;
-    dialogs.inform(22);
+    dialogs.inform(msg::ConversionCompleted);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareFile.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
 #include <cstdio>
@@ -33,7 +34,7 @@ class PatchOutput {
         path_ = path;
         out_ = BinaryFile::Create(path);
         if (!out_.isOpen()) {
-            dialogs_.warn(19);
+            dialogs_.warn(msg::OriginalNotFound);
             ok_ = false;
         }
         return ok_;
@@ -80,7 +81,7 @@ class PatchOutput {
 
   private:
     void failWrite() {
-        dialogs_.warn(13);
+        dialogs_.warn(msg::Error);
         ok_ = false;
     }
     Workspace& ws_;
@@ -201,7 +202,7 @@ bool CreateS3Patch(Workspace& ws, const PatchTable& table, Dialogs& dialogs, Pro
         ok = one.close();
     }
     if (ok)
-        dialogs.inform(22);
+        dialogs.inform(msg::ConversionCompleted);
     return ok;
 }
 
@@ -258,7 +259,7 @@ bool CreateRestore(Workspace& ws, const PatchTable& table, Dialogs& dialogs, Pro
     out.straight(S3EndRecord);
     if (!out.close())
         return false;
-    dialogs.inform(22);
+    dialogs.inform(msg::ConversionCompleted);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "srecord/S3Record.h"
 
 #include "workspace/Dialogs.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Progress.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ void S3Converter::writeOut(const char* data, size_t length, BinaryFile& out) {
         return;
     if (!out.write(data, length) && !writeFailed_) {
         writeFailed_ = true;
-        dialogs_.warn(13);
+        dialogs_.warn(msg::Error);
     }
     filePos_ += static_cast<int64_t>(length);
 }

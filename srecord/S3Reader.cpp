@@ -4,6 +4,7 @@
 
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Progress.h"
 
 namespace tovallo {
@@ -29,7 +30,7 @@ bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool 
     // A count below 5 leaves no room for address and checksum; above 0x25 the record holds
     // more data than a record may. Such a record is dropped like one with a wrong checksum.
     if (count < 5 || count > static_cast<int>(S3MaxRecordData) + 5) {
-        dialogs_.warn(21, index);
+        dialogs_.warn(msg::ChecksumMismatch, index);
         return true;
     }
     const size_t bytesInLine = static_cast<size_t>(count);
@@ -49,7 +50,7 @@ bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool 
     const size_t dataLength = bytesInLine - 5;
     if (S3Checksum(static_cast<uint8_t>(count), address, data, dataLength) !=
         bytes[bytesInLine - 1]) {
-        dialogs_.warn(21, index);
+        dialogs_.warn(msg::ChecksumMismatch, index);
         return true;
     }
     if (placeAtAddress && dataLength > 0) {
@@ -66,7 +67,7 @@ bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool 
             filePos_ = address;
             if (!out.seek(address) && !writeFailed_) {
                 writeFailed_ = true;
-                dialogs_.warn(13);
+                dialogs_.warn(msg::Error);
             }
         }
     }
@@ -79,12 +80,12 @@ bool S3Converter::S3ToBin(const std::string& s3Name, const std::string& binName,
     BinaryFile in = BinaryFile::OpenForReading(s3Name);
     const int64_t size = in.isOpen() ? in.size() : -1;
     if (size < 0) {
-        dialogs_.warn(19);
+        dialogs_.warn(msg::OriginalNotFound);
         return false;
     }
     BinaryFile out = BinaryFile::Create(binName);
     if (!out.isOpen()) {
-        dialogs_.warn(19);
+        dialogs_.warn(msg::OriginalNotFound);
         return false;
     }
     writeFill_ = 0;
@@ -106,14 +107,14 @@ bool S3Converter::S3ToBin(const std::string& s3Name, const std::string& binName,
                 break;
             }
         } else if (!quiet) {
-            dialogs_.warn(20, std::to_string(lineIndex));
+            dialogs_.warn(msg::LineIgnored, std::to_string(lineIndex));
         }
     }
     BufferedWrite(nullptr, 0, out);
     finishProgress(progress);
     if (!out.close() && !writeFailed_) {
         writeFailed_ = true;
-        dialogs_.warn(13);
+        dialogs_.warn(msg::Error);
     }
     return completed && !writeFailed_;
 }

@@ -4,6 +4,7 @@
 #include "srecord/S3Record.h"
 
 #include "workspace/Dialogs.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Progress.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ bool S3Converter::BinToS3(const std::string& binName, BinaryFile& out, int32_t s
     BinaryFile bin = BinaryFile::OpenForReading(binName);
     const int64_t size = bin.isOpen() ? bin.size() : -1;
     if (size < 0) {
-        dialogs_.warn(19);
+        dialogs_.warn(msg::OriginalNotFound);
         return false;
     }
     int64_t from = 0;
@@ -48,7 +49,7 @@ bool S3Converter::BinToS3(const std::string& binName, BinaryFile& out, int32_t s
         // A part: the records carry the file offsets themselves. A negative start would be
         // an offset before the file.
         if (start < 0 || start >= stop || start >= size) {
-            dialogs_.warn(23);
+            dialogs_.warn(msg::WrongAddress);
             return false;
         }
         from = start;
@@ -58,7 +59,7 @@ bool S3Converter::BinToS3(const std::string& binName, BinaryFile& out, int32_t s
     // Addresses are 32 bits: a range that would run past 0xFFFFFFFF is refused rather than
     // written with addresses wrapping round to 0.
     if (end + static_cast<int64_t>(base) > int64_t{1} << 32) {
-        dialogs_.warn(23);
+        dialogs_.warn(msg::WrongAddress);
         return false;
     }
 

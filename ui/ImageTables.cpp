@@ -14,6 +14,7 @@
 #include "ui/SmallWidgets.h"
 #include "ui/TextCodec.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -122,7 +123,7 @@ void ImagesTab::BImgClearTblClick() {
     TMainF::Busy busy(window_);
     if (!busy || !window_.workspace().FwIsOpen())
         return;
-    if (!window_.dialogs().ask(14))
+    if (!window_.dialogs().ask(msg::ClearSearchedImages))
         return;
     found_.clear();
     refreshFoundList();

@@ -9,6 +9,7 @@
 #include "ui/Surface.h"
 #include "ui/TextCodec.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -81,7 +82,7 @@ void ImagesTab::DrawImage09() {
         DecodeImage09At(FirmwareReader(ws), cur.Address, cur.Width, cur.Height, Decode09Mode::Draw);
     PhoneIm_->clear();
     if (decoded.outcome == Decode09Outcome::NotImage09) {
-        PhoneIm_->drawText(24, 64, FromWin(ws.messages.text(13)));
+        PhoneIm_->drawText(24, 64, FromWin(ws.messages.text(msg::Error)));
         return;
     }
     DrawPicture(*PhoneIm_, decoded.picture);
@@ -140,33 +141,34 @@ void ImagesTab::moveTo(int64_t address, bool refused, int message) {
 
 void ImagesTab::BImageNextClick() {
     const int64_t a = window_.current().Address, page = window_.current().Width * 640LL;
-    moveTo(a + page, window_.workspace().FwSize() - page <= a, 2);
+    moveTo(a + page, window_.workspace().FwSize() - page <= a, msg::EndOfFile);
 }
 
 void ImagesTab::BImagePrevClick() {
     const int64_t a = window_.current().Address, page = window_.current().Width * 640LL;
-    moveTo(a - page, page >= a, 1);
+    moveTo(a - page, page >= a, msg::BeginningOfFile);
 }
 
 void ImagesTab::BImageUpClick() {
     // Refused by the page test, not the row test, so the dump never runs past the end.
     const int64_t a = window_.current().Address, page = window_.current().Width * 640LL;
-    moveTo(a + window_.current().Width * 2LL, window_.workspace().FwSize() - page <= a, 2);
+    moveTo(a + window_.current().Width * 2LL, window_.workspace().FwSize() - page <= a,
+           msg::EndOfFile);
 }
 
 void ImagesTab::BImageDownClick() {
     const int64_t a = window_.current().Address, row = window_.current().Width * 2LL;
-    moveTo(a - row, row >= a, 1);
+    moveTo(a - row, row >= a, msg::BeginningOfFile);
 }
 
 void ImagesTab::BImageLeftClick() {
     const int64_t a = window_.current().Address;
-    moveTo(a - 2, a < 3, 1);
+    moveTo(a - 2, a < 3, msg::BeginningOfFile);
 }
 
 void ImagesTab::BImageRightClick() {
     const int64_t a = window_.current().Address;
-    moveTo(a + 2, a >= window_.workspace().FwSize() - 2, 2);
+    moveTo(a + 2, a >= window_.workspace().FwSize() - 2, msg::EndOfFile);
 }
 
 void ImagesTab::setWidth(int width) {

@@ -1,6 +1,7 @@
 #include "ui/QtDialogs.h"
 
 #include "ui/TextCodec.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Messages.h"
 
 #include <QFileDialog>
@@ -29,28 +30,29 @@ QString QtFilter(const std::string& filter) {
 }
 
 void QtDialogs::inform(int message, const std::string& appended) {
-    QMessageBox::information(parent_, FromWin(messages_.text(0)),
+    QMessageBox::information(parent_, FromWin(messages_.text(msg::Caption)),
                              MessageText(messages_, message, appended));
 }
 
 void QtDialogs::warn(int message, const std::string& appended) {
-    QMessageBox::warning(parent_, FromWin(messages_.text(0)),
+    QMessageBox::warning(parent_, FromWin(messages_.text(msg::Caption)),
                          MessageText(messages_, message, appended));
 }
 
 void QtDialogs::error(int message, const std::string& appended) {
-    QMessageBox::critical(parent_, FromWin(messages_.text(0)),
+    QMessageBox::critical(parent_, FromWin(messages_.text(msg::Caption)),
                           MessageText(messages_, message, appended));
 }
 
 bool QtDialogs::ask(int message, const std::string& appended) {
-    return QMessageBox::question(
-               parent_, FromWin(messages_.text(0)), MessageText(messages_, message, appended),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(parent_, FromWin(messages_.text(msg::Caption)),
+                                 MessageText(messages_, message, appended),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDialogs::errorText(const std::string& text) {
-    QMessageBox::critical(parent_, FromWin(messages_.text(0)), FromWin(text));
+    QMessageBox::critical(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text));
 }
 
 std::optional<std::string> QtDialogs::openFile(const std::string& filter) {

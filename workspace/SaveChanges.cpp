@@ -3,6 +3,7 @@
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareFile.h"
 #include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
 #include <array>
@@ -149,7 +150,7 @@ bool SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
 void SaveAllChangesAsked(Workspace& ws, Dialogs& dialogs) {
     if (!ws.FwIsOpen())
         return;
-    if (dialogs.ask(11))
+    if (dialogs.ask(msg::KeepChanges))
         SaveAllChanges(ws, dialogs);
 }
 
@@ -158,7 +159,7 @@ void CloseFirmware(Workspace& ws, Dialogs& dialogs) {
         ws.firmware.close();
         return;
     }
-    if (ws.changes.total() > 0 && dialogs.ask(11))
+    if (ws.changes.total() > 0 && dialogs.ask(msg::KeepChanges))
         SaveAllChanges(ws, dialogs);
     ws.changes.deleteTemporaryFiles();
     ws.firmware.close();
