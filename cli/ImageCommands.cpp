@@ -297,10 +297,12 @@ int runImages(const std::vector<std::string>& words) {
 
 const CommandRegistration reg{
     "images",
-    "images find09 FIRMWARE [--from ADDR] | table FIRMWARE [--model M] [--at ADDR] | "
-    "export FIRMWARE ADDR --size WxH [--type auto|09|raw16|wbmp] [--listed] OUT.bmp | "
-    "encode IN.bmp --type 09|raw16|wbmp [--transparent RRGGBB] [--model M] OUT.bin | "
-    "decode IN.bin --size WxH --type 09|raw16|wbmp OUT.bmp | links FIRMWARE ADDR [--model M]",
+    "images find09 FIRMWARE [--from ADDR]\n"
+    "  images table FIRMWARE [--model M] [--at ADDR]\n"
+    "  images export FIRMWARE ADDR --size WxH [--type auto|09|raw16|wbmp] [--listed] OUT.bmp\n"
+    "  images encode IN.bmp --type 09|raw16|wbmp [--transparent RRGGBB] [--model M] OUT.bin\n"
+    "  images decode IN.bin --size WxH --type 09|raw16|wbmp OUT.bmp\n"
+    "  images links FIRMWARE ADDR [--model M]",
     &runImages};
 
 } // namespace
