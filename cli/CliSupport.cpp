@@ -181,6 +181,11 @@ bool CliDialogs::ask(int message, const std::string& appended) {
     print(yes_ ? "(answered Yes) " : "(answered No; --yes answers Yes) ", message, appended);
     return yes_;
 }
+// Without --yes the answer is Cancel, not No: No would discard queued work that nobody saw.
+Dialogs::Answer CliDialogs::askYesNoCancel(int message, const std::string& appended) {
+    print(yes_ ? "(answered Yes) " : "(answered Cancel; --yes answers Yes) ", message, appended);
+    return yes_ ? Answer::Yes : Answer::Cancel;
+}
 void CliDialogs::errorText(const std::string& text) {
     ++errors_;
     std::cerr << "error: " << Cp1251ToUtf8(text) << '\n';

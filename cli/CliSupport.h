@@ -52,7 +52,8 @@ std::string ToHexBytes(const std::string& bytes);
 // Windows-1251 text for the terminal.
 std::string Cp1251ToUtf8(const std::string& text);
 
-// Messages go to stderr; questions are answered Yes only with --yes.
+// Messages go to stderr; questions are answered Yes only with --yes (otherwise No, or Cancel
+// where the question offers it).
 class CliDialogs : public Dialogs {
   public:
     CliDialogs(const Messages& messages, bool yes) : messages_(messages), yes_(yes) {}
@@ -60,6 +61,7 @@ class CliDialogs : public Dialogs {
     void warn(int message, const std::string& appended = {}) override;
     void error(int message, const std::string& appended = {}) override;
     bool ask(int message, const std::string& appended = {}) override;
+    Answer askYesNoCancel(int message, const std::string& appended = {}) override;
     void errorText(const std::string& text) override;
     std::optional<std::string> openFile(const std::string&) override { return std::nullopt; }
     std::optional<std::string> saveFile(const std::string&, const std::string&) override {

@@ -48,8 +48,12 @@ void TMainF::buildMenus() {
             &QAction::triggered, this, &TMainF::OpenFirmware);
     connect(NamedAction(file, "MISaveAllchanges", "Save All changes in Firmware..."),
             &QAction::triggered, this, &TMainF::MISaveAllchangesClick);
-    connect(NamedAction(file, "MIExit", "Exit", QKeySequence("Ctrl+X")), &QAction::triggered, this,
-            &QWidget::close);
+    connect(NamedAction(file, "MIPendingChanges", "Pending changes..."), &QAction::triggered, this,
+            &TMainF::MIPendingChangesClick);
+    // The platform's quit key (Ctrl+Q where it has none): Ctrl+X is the cut key of the edits.
+    const QKeySequence quit =
+        QKeySequence::keyBindings(QKeySequence::Quit).value(0, QKeySequence("Ctrl+Q"));
+    connect(NamedAction(file, "MIExit", "Exit", quit), &QAction::triggered, this, &QWidget::close);
     bar->addMenu(file);
 
     QMenu* options = NamedMenu(bar, "MIOptions", "Options");

@@ -4,10 +4,12 @@
 #include "ui/ChangeAddr.h"
 #include "ui/ImagesTab.h"
 #include "ui/PatchViewer.h"
+#include "ui/PendingChangesDialog.h"
 #include "ui/QtDialogs.h"
 #include "ui/RawImage.h"
 #include "ui/S3Tab.h"
 #include "ui/UExclude.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/SaveChanges.h"
 
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -28,16 +31,27 @@ constexpr int ClientWidth = 792;
 constexpr int ClientHeight = 534;
 constexpr int StatusBarHeight = 20;
 constexpr std::array<int, 5> PanelWidths = {128, 128, 144, 144, 128};
+// How long the status bar shows the outcome of a save or a refused close.
+constexpr int ReportMilliseconds = 15000;
+
+QString ChangesText(size_t count) {
+    return QString("%1 change%2").arg(count).arg(count == 1 ? "" : "s");
+}
 
 } // namespace
 
 TMainF::Busy::Busy(TMainF& window) : window_(window), acquired_(!window.busy_) {
-    window_.busy_ = true;
+    if (acquired_) {
+        window_.busy_ = true;
+        window_.lockForOperation(true);
+    }
 }
 
 TMainF::Busy::~Busy() {
-    if (acquired_)
+    if (acquired_) {
+        window_.lockForOperation(false);
         window_.busy_ = false;
+    }
 }
 
 TMainF::TMainF(std::string configDir, QWidget* parent)
@@ -78,6 +92,8 @@ void TMainF::FormCreate() {
     imagesTab_ = new ImagesTab(*this);
     s3Tab_ = new S3Tab(*this);
     ws_.SearchStop = false;
+    ws_.changes.setObserver([this] { showPendingCount(); });
+    showPendingCount();
 
     // Fixed border: the client area (tabs and status bar) is 792 x 534 below the menu bar.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
@@ -123,6 +139,41 @@ void TMainF::buildStatusBar() {
     PBStatus_->setGeometry(PanelWidths[0], 1, PanelWidths[1] + PanelWidths[2], StatusBarHeight - 2);
     PBStatus_->setValue(0);
     PBStatus_->hide();
+    // Right of the five panels; a save's report covers the panels for a while, never this one.
+    pendingPanel_ = new QLabel(bar);
+    pendingPanel_->setObjectName("StatusPending");
+    pendingPanel_->setFrameShape(QFrame::StyledPanel);
+    pendingPanel_->setMinimumWidth(0);
+    pendingPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addPermanentWidget(pendingPanel_, 1);
+}
+
+void TMainF::showPendingCount() {
+    const size_t count = ws_.changes.total();
+    pendingPanel_->setText(QString("Pending: %1").arg(count));
+    pendingPanel_->setToolTip(ChangesText(count) + " pending (File > Pending changes...)");
+}
+
+void TMainF::showSaveReport(const SaveSummary& saved) {
+    if (saved)
+        statusBar()->showMessage(
+            QString("Saved %1 (%2 bytes)").arg(ChangesText(saved.changes)).arg(saved.bytes),
+            ReportMilliseconds);
+}
+
+void TMainF::lockForOperation(bool locked) {
+    tabBar_->setEnabled(!locked);
+    if (locked) {
+        for (QAction* action : menuBar()->findChildren<QAction*>())
+            if (action->isEnabled()) {
+                action->setEnabled(false);
+                lockedActions_.push_back(action);
+            }
+    } else {
+        for (QAction* action : lockedActions_)
+            action->setEnabled(true);
+        lockedActions_.clear();
+    }
 }
 
 void TMainF::addTabGroup(int tab, QGroupBox* box) {
@@ -141,6 +192,13 @@ int TMainF::activeTab() const {
 void TMainF::TabControlChange(int index) {
     if (index < 0 || index >= static_cast<int>(tabGroups_.size()))
         return;
+    if (busy_) {
+        // Entering a tab rebuilds its tables, which a running operation may be walking.
+        const QSignalBlocker quiet(tabBar_);
+        tabBar_->setCurrentIndex(shownTab_);
+        return;
+    }
+    shownTab_ = index;
     for (QGroupBox* box : tabArea_->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         box->hide();
     if (imagesTab_)
@@ -167,10 +225,10 @@ void TMainF::OpenFirmware() {
     if (!busy)
         return;
     const auto path = dialogs().openFile("BIN file|*.bin");
-    if (!path)
+    if (!path || !settlePendingChanges())
         return;
     // A file that cannot be opened for reading and writing is refused with a message and the
-    // firmware open before stays as it was.
+    // firmware open before stays as it was, with its pending changes.
     if (!ws_.OpenFirmware(*path, dialogs()))
         return;
     current_.Address = 1;
@@ -181,11 +239,39 @@ void TMainF::OpenFirmware() {
         imagesTab_->DrawRaw16Dump();
 }
 
+bool TMainF::settlePendingChanges() {
+    if (!ws_.FwIsOpen() || ws_.changes.total() == 0)
+        return true;
+    switch (dialogs().askYesNoCancel(msg::KeepChanges)) {
+    case Dialogs::Answer::Yes: {
+        const SaveSummary saved = SaveAllChanges(ws_, dialogs());
+        showSaveReport(saved);
+        return static_cast<bool>(saved);
+    }
+    case Dialogs::Answer::No:
+        return true;
+    case Dialogs::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 void TMainF::MISaveAllchangesClick() {
     Busy busy(*this);
     if (!busy || !ws_.FwIsOpen())
         return;
-    SaveAllChangesAsked(ws_, dialogs());
+    showSaveReport(SaveAllChangesAsked(ws_, dialogs()));
+}
+
+void TMainF::MIPendingChangesClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    PendingChangesDialog dialog(*this);
+    dialog.exec();
+    // The patch table lists changes by their positions, which a removal moves.
+    if (activeTab() == TabS3)
+        s3Tab_->refillPatchTable();
 }
 
 void TMainF::showAbout() {
@@ -216,7 +302,12 @@ void TMainF::closeEvent(QCloseEvent* event) {
     if (auto* autoRefresh = findChild<QAction*>("MIAutoRefresh"))
         choices.autoRefresh = autoRefresh->isChecked();
     settings_->SaveSettings(choices);
-    CloseFirmware(ws_, dialogs());
+    if (!CloseFirmware(ws_, dialogs())) {
+        event->ignore();
+        statusBar()->showMessage("Not closed: the changes were not saved and are still pending.",
+                                 ReportMilliseconds);
+        return;
+    }
     event->accept();
 }
 

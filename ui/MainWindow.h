@@ -12,12 +12,17 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QActionGroup;
 class QGroupBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QTabBar;
+
+namespace tovallo {
+struct SaveSummary;
+}
 
 namespace tovallo::ui {
 
@@ -72,9 +77,13 @@ class TMainF : public QMainWindow {
 
     QProgressBar* statusProgress() const { return PBStatus_; }
     QLabel* statusPanel(int index) const { return panels_.at(static_cast<size_t>(index)); }
+    // How many changes are pending, at the right of the status bar.
+    QLabel* pendingPanel() const { return pendingPanel_; }
 
     // A long operation or a handler runs: others are refused until it ends (handlers share the
-    // firmware's file position and the search state).
+    // firmware's file position and the search state). While it runs, the tab bar and the menu
+    // items are disabled and tab changes are refused, so nothing rebuilds the models it walks
+    // while its progress lets the window repaint; the Stop buttons on the tab keep working.
     class Busy {
       public:
         explicit Busy(TMainF& window);
@@ -106,6 +115,7 @@ class TMainF : public QMainWindow {
   public slots:
     void OpenFirmware();
     void MISaveAllchangesClick();
+    void MIPendingChangesClick();
     void TabControlChange(int index);
     void showAbout();
 
@@ -129,6 +139,12 @@ class TMainF : public QMainWindow {
                              const QString& checked, const std::function<void(int)>& onPick);
     std::string checkedItemName(const char* parentMenu) const;
     void applyLanguage(const std::string& path);
+    void lockForOperation(bool locked);
+    // Before another firmware replaces the open one: asks message 11 (Yes/No/Cancel) when
+    // changes are pending; Yes saves them. False when cancelled or the save did not complete.
+    bool settlePendingChanges();
+    void showPendingCount();
+    void showSaveReport(const SaveSummary& saved);
 
     std::string configDir_;
     Workspace ws_;
@@ -138,6 +154,8 @@ class TMainF : public QMainWindow {
     std::unique_ptr<SettingsStore> settings_;
     bool shown_ = false;
     bool busy_ = false;
+    std::vector<QAction*> lockedActions_;
+    int shownTab_ = TabImages;
 
     QTabBar* tabBar_ = nullptr;
     QWidget* tabArea_ = nullptr;
@@ -145,6 +163,7 @@ class TMainF : public QMainWindow {
     std::vector<std::function<void()>> tabEnter_;
     std::array<QLabel*, 5> panels_{};
     QProgressBar* PBStatus_ = nullptr;
+    QLabel* pendingPanel_ = nullptr;
     QMenu* fileManagerMenu_ = nullptr;
 
     ImagesTab* imagesTab_ = nullptr;

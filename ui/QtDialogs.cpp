@@ -51,6 +51,23 @@ bool QtDialogs::ask(int message, const std::string& appended) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+Dialogs::Answer QtDialogs::askYesNoCancel(int message, const std::string& appended) {
+    QMessageBox box(QMessageBox::Question, FromWin(messages_.text(msg::Caption)),
+                    MessageText(messages_, message, appended),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    // Enter and Escape both keep everything: only a deliberate Yes or No goes on.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 void QtDialogs::errorText(const std::string& text) {
     QMessageBox::critical(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text));
 }

@@ -182,6 +182,10 @@ void S3Tab::buildPatch() {
 
 void S3Tab::enter() {
     CBDont_->setChecked(true);
+    refillPatchTable();
+}
+
+void S3Tab::refillPatchTable() {
     table_.Fill(window_.workspace().changes);
     TableS3_->ClearGrid();
     for (size_t i = 0; i < table_.rows().size(); ++i) {

@@ -25,6 +25,8 @@ class S3Tab : public QObject {
 
     // Entering the tab: CBDont checked, the patch table rebuilt from the pending changes.
     void enter();
+    // Rebuilds the patch table from the pending changes (check marks are lost).
+    void refillPatchTable();
     Grid& patchGrid() const { return *TableS3_; }
     const PatchTable& patchTable() const { return table_; }
 

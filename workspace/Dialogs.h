@@ -10,6 +10,8 @@ namespace tovallo {
 // which message was shown. Texts are Windows-1251 byte strings.
 class Dialogs {
   public:
+    enum class Answer { Yes, No, Cancel };
+
     virtual ~Dialogs() = default;
 
     virtual void inform(int message, const std::string& appended = {}) = 0;
@@ -17,6 +19,9 @@ class Dialogs {
     virtual void error(int message, const std::string& appended = {}) = 0;
     // A Yes/No question; only Yes (true) goes on.
     virtual bool ask(int message, const std::string& appended = {}) = 0;
+    // A Yes/No/Cancel question where Cancel (also Escape or closing the box) keeps everything as
+    // it was.
+    virtual Answer askYesNoCancel(int message, const std::string& appended = {}) = 0;
     // An error that has no number in the message table (file errors, text that is no number).
     virtual void errorText(const std::string& text) = 0;
 

@@ -2,8 +2,10 @@
 
 #include "workspace/TempDir.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 
 namespace tovallo {
 
@@ -28,6 +30,16 @@ std::string writeTemporary(TempDir& dir, const std::string& prefix, size_t n,
     return name;
 }
 
+// Erases list[index] and its temporary file, if the record has one.
+template <class Record> bool eraseAt(std::vector<Record>& list, size_t index) {
+    if (index >= list.size())
+        return false;
+    if constexpr (requires(Record r) { r.FileName; })
+        std::remove(list[index].FileName.c_str());
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
 } // namespace
 
 void PendingChanges::AppendStringChange(uint32_t addr, std::string text) {
@@ -35,37 +47,45 @@ void PendingChanges::AppendStringChange(uint32_t addr, std::string text) {
     if (mark != std::string::npos)
         text[mark] = '\0';
     StringChanges.push_back({addr, std::move(text)});
+    changed();
 }
 
 void PendingChanges::AppendLinkChange(uint32_t addr, uint32_t value, uint32_t prefix) {
     LinkChanges.push_back({addr, value, prefix});
+    changed();
 }
 
 bool PendingChanges::AppendImageChange(TempDir& dir, uint32_t addr, uint32_t size,
                                        const std::string& bytes, std::string& error) {
-    const std::string name = writeTemporary(dir, "Image", ImageChanges.size(), bytes, error);
+    const std::string name = writeTemporary(dir, "Image", imageFiles_, bytes, error);
     if (name.empty())
         return false;
+    ++imageFiles_;
     ImageChanges.push_back({addr, size, name});
+    changed();
     return true;
 }
 
 bool PendingChanges::AppendSoundChange(TempDir& dir, uint32_t addr, const std::string& bytes,
                                        std::string& error) {
-    const std::string name = writeTemporary(dir, "Snd_", SoundChanges.size(), bytes, error);
+    const std::string name = writeTemporary(dir, "Snd_", soundFiles_, bytes, error);
     if (name.empty())
         return false;
+    ++soundFiles_;
     SoundChanges.push_back({addr, static_cast<uint32_t>(bytes.size()), name});
+    changed();
     return true;
 }
 
 bool PendingChanges::AppendJavaChange(TempDir& dir, uint32_t dataAddr, uint32_t entryAddr,
                                       const std::string& entryText, const std::string& bytes,
                                       std::string& error) {
-    const std::string name = writeTemporary(dir, "JavaAPP", JavaChanges.size(), bytes, error);
+    const std::string name = writeTemporary(dir, "JavaAPP", javaFiles_, bytes, error);
     if (name.empty())
         return false;
+    ++javaFiles_;
     JavaChanges.push_back({dataAddr, entryAddr, 0, name, entryText});
+    changed();
     return true;
 }
 
@@ -90,12 +110,51 @@ void PendingChanges::deleteTemporaryFiles() const {
         std::remove(f.c_str());
 }
 
+size_t PendingChanges::remove(std::vector<ChangeRef> changes) {
+    // The highest positions of each list go first, so the positions still to go stay valid.
+    auto key = [](const ChangeRef& c) { return std::make_tuple(c.list, c.index); };
+    std::sort(changes.begin(), changes.end(),
+              [&](const ChangeRef& a, const ChangeRef& b) { return key(a) > key(b); });
+    changes.erase(
+        std::unique(changes.begin(), changes.end(),
+                    [&](const ChangeRef& a, const ChangeRef& b) { return key(a) == key(b); }),
+        changes.end());
+    size_t removed = 0;
+    for (const ChangeRef& c : changes) {
+        switch (c.list) {
+        case ChangeList::Strings:
+            removed += eraseAt(StringChanges, c.index);
+            break;
+        case ChangeList::Images:
+            removed += eraseAt(ImageChanges, c.index);
+            break;
+        case ChangeList::Links:
+            removed += eraseAt(LinkChanges, c.index);
+            break;
+        case ChangeList::Java:
+            removed += eraseAt(JavaChanges, c.index);
+            break;
+        case ChangeList::Sounds:
+            removed += eraseAt(SoundChanges, c.index);
+            break;
+        }
+    }
+    changed();
+    return removed;
+}
+
 void PendingChanges::clear() {
     StringChanges.clear();
     ImageChanges.clear();
     LinkChanges.clear();
     JavaChanges.clear();
     SoundChanges.clear();
+    changed();
+}
+
+void PendingChanges::changed() const {
+    if (observer_)
+        observer_();
 }
 
 } // namespace tovallo

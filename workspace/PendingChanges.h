@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,15 @@ struct Sound_ {
     std::string FileName;
 };
 
+// The five lists, in the order Save All writes them.
+enum class ChangeList { Strings, Images, Links, Java, Sounds };
+
+// One change: its list and its position in that list.
+struct ChangeRef {
+    ChangeList list = ChangeList::Strings;
+    size_t index = 0;
+};
+
 class PendingChanges {
   public:
     std::vector<Strings_> StringChanges;
@@ -48,8 +58,9 @@ class PendingChanges {
     void AppendStringChange(uint32_t addr, std::string text);
     void AppendLinkChange(uint32_t addr, uint32_t value, uint32_t prefix);
     // These write `bytes` into the next temporary file ("Image" n ".tmp", "Snd_" n ".tmp",
-    // "JavaAPP" n ".tmp", n the list's count) and append the record. On a file error they
-    // append nothing, set `error` and return false.
+    // "JavaAPP" n ".tmp") and append the record. n counts the files of the list made so far and
+    // never goes down, so a name is not given twice even after changes were removed. On a file
+    // error they append nothing, set `error` and return false.
     bool AppendImageChange(TempDir& dir, uint32_t addr, uint32_t size, const std::string& bytes,
                            std::string& error);
     bool AppendSoundChange(TempDir& dir, uint32_t addr, const std::string& bytes,
@@ -58,12 +69,27 @@ class PendingChanges {
                           const std::string& entryText, const std::string& bytes,
                           std::string& error);
 
+    // Removes the changes named (positions before the removal; unknown ones are ignored) and
+    // deletes the temporary files of the removed ones. Returns how many were removed.
+    size_t remove(std::vector<ChangeRef> changes);
+
     size_t total() const;
     // The temporary files named by the image, Java and sound records.
     std::vector<std::string> temporaryFiles() const;
     void deleteTemporaryFiles() const;
     // Empties all five lists (their temporary files are left alone).
     void clear();
+
+    // Runs after every append, removal and clear (the window shows the count).
+    void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+
+  private:
+    void changed() const;
+
+    size_t imageFiles_ = 0;
+    size_t javaFiles_ = 0;
+    size_t soundFiles_ = 0;
+    std::function<void()> observer_;
 };
 
 } // namespace tovallo

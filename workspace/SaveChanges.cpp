@@ -6,6 +6,7 @@
 #include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 
@@ -105,20 +106,40 @@ int64_t copyFileInto(Workspace& ws, const std::string& name, uint32_t addr) {
     return static_cast<int64_t>(at - addr);
 }
 
-bool writeFailed(Dialogs& dialogs, const std::string& what) {
+SaveSummary writeFailed(Dialogs& dialogs, const std::string& what) {
     dialogs.errorText("Writing " + what + " into the firmware failed; the save stopped there.");
-    return false;
+    return {};
+}
+
+// What a completed save wrote: every change, with the bytes each puts into the firmware.
+SaveSummary summarize(const Workspace& ws) {
+    const PendingChanges& c = ws.changes;
+    SaveSummary done{true, c.total(), 0};
+    auto fileBytes = [](const std::string& name) {
+        return static_cast<uint64_t>(std::max<int64_t>(FileSizeOf(name), 0));
+    };
+    for (const Strings_& s : c.StringChanges)
+        done.bytes += s.Text.size();
+    for (const Images_& i : c.ImageChanges)
+        done.bytes += fileBytes(i.FileName);
+    for (const Links_& l : c.LinkChanges)
+        done.bytes += l.Prefix != 0 ? 8 : 4;
+    for (const Java_& j : c.JavaChanges)
+        done.bytes += fileBytes(j.FileName) + j.EntryText.size() + 4;
+    for (const Sound_& s : c.SoundChanges)
+        done.bytes += fileBytes(s.FileName);
+    return done;
 }
 
 } // namespace
 
-bool SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
+SaveSummary SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
     if (!ws.FwIsOpen())
-        return false;
+        return {};
     const std::string problem = checkAll(ws);
     if (!problem.empty()) {
         dialogs.errorText(problem);
-        return false;
+        return {};
     }
     const PendingChanges& c = ws.changes;
     for (const Strings_& s : c.StringChanges)
@@ -144,25 +165,35 @@ bool SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
             return writeFailed(dialogs, "the sound at " + ToHexAddr(s.Addr));
     if (!ws.firmware.flush())
         return writeFailed(dialogs, "the changes");
-    return true;
+    return summarize(ws);
 }
 
-void SaveAllChangesAsked(Workspace& ws, Dialogs& dialogs) {
-    if (!ws.FwIsOpen())
-        return;
-    if (dialogs.ask(msg::KeepChanges))
-        SaveAllChanges(ws, dialogs);
+SaveSummary SaveAllChangesAsked(Workspace& ws, Dialogs& dialogs) {
+    if (!ws.FwIsOpen() || !dialogs.ask(msg::KeepChanges))
+        return {};
+    return SaveAllChanges(ws, dialogs);
 }
 
-void CloseFirmware(Workspace& ws, Dialogs& dialogs) {
+bool CloseFirmware(Workspace& ws, Dialogs& dialogs) {
     if (ws.FwSize() < 1) {
         ws.firmware.close();
-        return;
+        return true;
     }
-    if (ws.changes.total() > 0 && dialogs.ask(msg::KeepChanges))
-        SaveAllChanges(ws, dialogs);
+    if (ws.changes.total() > 0) {
+        switch (dialogs.askYesNoCancel(msg::KeepChanges)) {
+        case Dialogs::Answer::Cancel:
+            return false;
+        case Dialogs::Answer::Yes:
+            if (!SaveAllChanges(ws, dialogs))
+                return false;
+            break;
+        case Dialogs::Answer::No:
+            break;
+        }
+    }
     ws.changes.deleteTemporaryFiles();
     ws.firmware.close();
+    return true;
 }
 
 } // namespace tovallo

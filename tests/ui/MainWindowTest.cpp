@@ -3,6 +3,8 @@
 #include "fixtures/PictureFixtures.h"
 #include "images/BmpFile.h"
 #include "images/Image09Decoder.h"
+#include "srecord/PatchTable.h"
+#include "srecord/PatchWriter.h"
 #include "ui/AboutBox.h"
 #include "ui/ChangeAddr.h"
 #include "ui/Grid.h"
@@ -21,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,6 +93,9 @@ class MainWindowTest : public QObject {
     void pickTransparentColourByMouse();
     void changeImageLink();
     void convertBinToS3AndBack();
+    void tabChangeWhilePatchIsWrittenIsRefused();
+    void closeAndOpenKeepQueuedWork();
+    void pendingChangesWindowRemovesChanges();
     void settingsRememberedAcrossRuns();
     void languageFileAndMessages();
     void aboutBoxOnFirstStart();
@@ -106,7 +112,8 @@ void MainWindowTest::componentsCarryNamesAndCaptions() {
     const std::vector<std::tuple<const char*, const char*, const char*>> items = {
         {"MIOpen", "Open Firmware...", "Ctrl+O"},
         {"MISaveAllchanges", "Save All changes in Firmware...", ""},
-        {"MIExit", "Exit", "Ctrl+X"},
+        {"MIPendingChanges", "Pending changes...", ""},
+        {"MIExit", "Exit", "Ctrl+Q"},
         {"C2001", "C200 (C210)", ""},
         {"E8501", "E850", ""},
         {"MIAutoRefresh", "Auto Refresh List", ""},
@@ -488,7 +495,7 @@ void MainWindowTest::replacePictureThenPatchRestoreAndSave() {
     QCOMPARE(ReadWholeFile(firmware).substr(old.address, encoded.size()), encoded);
 
     // Closing offers message 11 again; No leaves the file and still deletes the temporary file.
-    h.dialogs.answers.push_back(false);
+    h.dialogs.choices.push_back(Dialogs::Answer::No);
     const std::string temp = images[0].FileName;
     w.close();
     QVERIFY(!QFile::exists(QString::fromStdString(temp)));
@@ -672,6 +679,177 @@ void MainWindowTest::convertBinToS3AndBack() {
     Click(w, "Bs3Exclude");
     QCOMPARE(w.workspace().ExcludedRegions.size(), size_t(2));
     QCOMPARE(w.workspace().ExcludedRegions[1].Stop, 0xDFFFu);
+}
+
+// The progress pump lets the window handle events while a patch is written; a tab change then
+// must not rebuild the patch table the writer walks.
+void MainWindowTest::tabChangeWhilePatchIsWrittenIsRefused() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    h.open(FirmwareBuilder(0x10000, 0).write(h.dir.file("fw.bin")));
+    Workspace& ws = w.workspace();
+    ws.pumpInterval = std::chrono::milliseconds(0); // pump whenever the converter may
+    std::string error;
+    for (uint32_t addr : {0x1000u, 0x3000u, 0x5000u})
+        QVERIFY(ws.changes.AppendSoundChange(
+            ws.tempDir, addr, std::string(4096, static_cast<char>(addr >> 8)), error));
+    PatchTable all;
+    all.Fill(ws.changes);
+    all.SelectAll();
+    ScriptedDialogs quiet;
+    NullProgress none;
+    QVERIFY(CreateS3Patch(ws, all, quiet, none, PatchFiles::OneFile, h.dir.file("expected.s3")));
+
+    w.tabControl()->setCurrentIndex(ui::TabS3);
+    Click(w, "Bs3SelAll");
+    bool lockedInPump = false;
+    QTimer::singleShot(0, [&] {
+        lockedInPump = w.busy() && !w.tabControl()->isEnabled() &&
+                       !Find<QAction>(w, "MIOpen")->isEnabled() &&
+                       !Find<QAction>(w, "MIPendingChanges")->isEnabled();
+        w.tabControl()->setCurrentIndex(ui::TabImages);
+        w.tabControl()->setCurrentIndex(ui::TabS3);
+    });
+    h.dialogs.files.push_back(h.dir.file("patch.s3"));
+    w.s3Tab().BCreateS3Click();
+    QVERIFY(lockedInPump);
+    QCOMPARE(ReadWholeFile(h.dir.file("patch.s3")), ReadWholeFile(h.dir.file("expected.s3")));
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{22}));
+    QCOMPARE(w.activeTab(), int(ui::TabS3));
+    QCOMPARE(VisibleGroupBoxes(w), (QStringList{"GBBinToS3", "GBs3Patch", "GBs3toBin"}));
+    // Unlocked afterwards; an item disabled for good stays disabled.
+    QVERIFY(w.tabControl()->isEnabled());
+    QVERIFY(Find<QAction>(w, "MIOpen")->isEnabled());
+    QVERIFY(!Find<QAction>(w, "MICreatePatchFreeSpace")->isEnabled());
+}
+
+void MainWindowTest::closeAndOpenKeepQueuedWork() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    Workspace& ws = w.workspace();
+    const std::string first = FirmwareBuilder(0x1000, 0x11).write(h.dir.file("first.bin"));
+    const std::string second = FirmwareBuilder(0x1000, 0x22).write(h.dir.file("second.bin"));
+    h.open(first);
+    std::string error;
+    QVERIFY(ws.changes.AppendImageChange(ws.tempDir, 0x100, 0, "PICT", error));
+    ws.changes.AppendStringChange(0x200, "TEXT");
+    const QString temp = QString::fromStdString(ws.changes.ImageChanges[0].FileName);
+    auto intact = [&] {
+        return w.isVisible() && ws.firmware.path() == first && ws.changes.total() == 2 &&
+               QFile::exists(temp) && w.windowTitle().endsWith("first.bin");
+    };
+    auto reopen = [&](bool writable) { return ws.firmware.open(first, error, writable); };
+
+    // Message 11 with Cancel; Escape and Enter in the real box answer Cancel too.
+    w.close();
+    QVERIFY(intact());
+    QCOMPARE(h.dialogs.shown.back().kind, 'c');
+    QCOMPARE(h.dialogs.shown.back().message, 11);
+    w.setDialogs(nullptr);
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        bool asked = false;
+        WhenModal([&asked, key](QWidget* modal) {
+            asked = qobject_cast<QMessageBox*>(modal) != nullptr;
+            if (asked)
+                QTest::keyClick(modal, key);
+        });
+        w.close();
+        QVERIFY(asked);
+        QVERIFY(intact());
+    }
+    w.setDialogs(&h.dialogs);
+
+    // Yes with a save that fails: the window stays, the save says why, the status bar why not.
+    QVERIFY(reopen(false)); // every write fails
+    h.dialogs.choices.push_back(Dialogs::Answer::Yes);
+    w.close();
+    QVERIFY(intact());
+    QVERIFY(h.dialogs.showedText());
+    QVERIFY(w.statusBar()->currentMessage().startsWith("Not closed"));
+
+    // Opening another firmware: Cancel, and Yes with a failing save, open nothing.
+    h.dialogs.shown.clear();
+    h.open(second);
+    QVERIFY(intact());
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{11}));
+    h.dialogs.choices.push_back(Dialogs::Answer::Yes);
+    h.open(second);
+    QVERIFY(intact());
+    QVERIFY(reopen(true));
+
+    // No discards the changes with their files and opens; the first firmware stays untouched.
+    h.dialogs.choices.push_back(Dialogs::Answer::No);
+    h.open(second);
+    QCOMPARE(ws.firmware.path(), second);
+    QCOMPARE(ws.changes.total(), size_t(0));
+    QVERIFY(!QFile::exists(temp));
+    QCOMPARE(ReadWholeFile(first), std::string(0x1000, '\x11'));
+    QCOMPARE(w.pendingPanel()->text(), QString("Pending: 0"));
+
+    // Yes saves into the open firmware, then opens.
+    ws.changes.AppendStringChange(0x10, "AB");
+    h.dialogs.choices.push_back(Dialogs::Answer::Yes);
+    h.open(first);
+    QCOMPARE(ws.firmware.path(), first);
+    QCOMPARE(ReadWholeFile(second).substr(0x10, 2), std::string("AB"));
+    QCOMPARE(w.statusBar()->currentMessage(), QString("Saved 1 change (2 bytes)"));
+    w.close(); // nothing pending: nothing asked
+    QVERIFY(!w.isVisible());
+}
+
+void MainWindowTest::pendingChangesWindowRemovesChanges() {
+    UiHarness h;
+    ui::TMainF& w = *h.window;
+    Workspace& ws = w.workspace();
+    h.open(FirmwareBuilder(0x1000, 0).write(h.dir.file("fw.bin")));
+    QCOMPARE(w.pendingPanel()->text(), QString("Pending: 0"));
+    std::string error;
+    QVERIFY(ws.changes.AppendImageChange(ws.tempDir, 0x100, 0, "AAAA", error));   // Image0
+    QVERIFY(ws.changes.AppendImageChange(ws.tempDir, 0x300, 0, "BBBBBB", error)); // Image1
+    ws.changes.AppendStringChange(0x200, "Hi");
+    ws.changes.AppendLinkChange(0x404, 0x1234, 0x00100020);
+    QCOMPARE(w.pendingPanel()->text(), QString("Pending: 4"));
+    const std::string image0 = ws.changes.ImageChanges[0].FileName;
+    const std::string image1 = ws.changes.ImageChanges[1].FileName;
+
+    w.tabControl()->setCurrentIndex(ui::TabS3);
+    WhenModal([&](QWidget* modal) {
+        QVERIFY(modal && modal->objectName() == "PendingChangesDialog");
+        auto& grid = *Find<ui::Grid>(*modal, "SGPendingChanges");
+        const std::vector<QStringList> rows = {
+            {"Picture", "0x00000100", "4", QString::fromStdString(image0)},
+            {"String", "0x00000200", "2", "Hi"},
+            {"Picture", "0x00000300", "6", QString::fromStdString(image1)},
+            {"Addr&Dim", "0x00000400", "8", "0x00001234 0x00100020"},
+        };
+        QCOMPARE(grid.rowCount(), 4);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(grid.text(r, c), rows[static_cast<size_t>(r)][c]);
+        grid.selectRow(0);
+        grid.selectionModel()->select(grid.model()->index(1, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Click(*modal, "BRemoveChanges");
+        QCOMPARE(grid.rowCount(), 2);
+        QCOMPARE(grid.text(0, 1), QString("0x00000300"));
+        Click(*modal, "BClosePending");
+    });
+    Find<QAction>(w, "MIPendingChanges")->trigger();
+    QVERIFY(!QFile::exists(QString::fromStdString(image0)));
+    QCOMPARE(ws.changes.total(), size_t(2));
+    QCOMPARE(w.pendingPanel()->text(), QString("Pending: 2"));
+    QCOMPARE(w.s3Tab().patchGrid().rowCount(), 2); // the patch table follows at once
+
+    // One picture is left in Image1.tmp; the next picture must not take that name.
+    QVERIFY(ws.changes.AppendImageChange(ws.tempDir, 0x500, 0, "CCCC", error));
+    QVERIFY(ws.changes.ImageChanges[1].FileName != image1);
+    QCOMPARE(ReadWholeFile(image1), std::string("BBBBBB"));
+    QCOMPARE(w.pendingPanel()->text(), QString("Pending: 3"));
+
+    h.dialogs.answers.push_back(true);
+    Find<QAction>(w, "MISaveAllchanges")->trigger();
+    QCOMPARE(w.statusBar()->currentMessage(), QString("Saved 3 changes (18 bytes)"));
+    QCOMPARE(w.pendingPanel()->text(), QString("Pending: 3")); // saved changes stay queued
 }
 
 void MainWindowTest::settingsRememberedAcrossRuns() {

@@ -42,8 +42,11 @@ TEST_F(SaveTest, ChangesAreWrittenInListOrderAndKeptForAnotherSave) {
     EXPECT_EQ(ws.changes.SoundChanges[0].Size, 2u);
 
     ws.profile.JavaSizeOffset = 4; // keeps the entry's size field inside this small image
-    ASSERT_TRUE(SaveAllChanges(ws, dialogs));
+    const SaveSummary saved = SaveAllChanges(ws, dialogs);
+    ASSERT_TRUE(saved);
     EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(saved.changes, 6u);
+    EXPECT_EQ(saved.bytes, 4u + 4 + 8 + 4 + (2 + 1 + 4) + 2) << "a Java change: file, entry, size";
     const std::string fw = firmware();
     EXPECT_EQ(fw.substr(2, 4), HexBytes("41 00 42 01"));
     EXPECT_EQ(fw.substr(8, 4), "P" + HexBytes("DD CC BB AA").substr(0, 3))
@@ -99,8 +102,25 @@ TEST_F(SaveTest, QuestionsGuardSavingAndClosing) {
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{11});
     EXPECT_EQ(firmware(), before);
 
-    CloseFirmware(ws, dialogs); // No again: nothing written, temporary files still deleted
+    // Closing: Cancel (also what Escape answers) keeps the firmware, the changes and the files.
+    EXPECT_FALSE(CloseFirmware(ws, dialogs));
     EXPECT_EQ(dialogs.numbers(), (std::vector<int>{11, 11}));
+    EXPECT_EQ(dialogs.shown.back().kind, 'c');
+    EXPECT_TRUE(ws.FwIsOpen());
+    EXPECT_EQ(ws.changes.total(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(temp));
+
+    // Yes with a save that fails keeps everything too, and the save says why.
+    ASSERT_TRUE(ws.firmware.open(path, error, false)); // every write fails
+    dialogs.choices.push_back(Dialogs::Answer::Yes);
+    EXPECT_FALSE(CloseFirmware(ws, dialogs));
+    EXPECT_TRUE(dialogs.showedText());
+    EXPECT_TRUE(ws.FwIsOpen());
+    EXPECT_TRUE(std::filesystem::exists(temp));
+
+    ASSERT_TRUE(ws.firmware.open(path, error));
+    dialogs.choices.push_back(Dialogs::Answer::No); // nothing written, temporary files deleted
+    EXPECT_TRUE(CloseFirmware(ws, dialogs));
     EXPECT_EQ(ReadWholeFile(path), before);
     EXPECT_FALSE(std::filesystem::exists(temp));
     EXPECT_FALSE(ws.FwIsOpen());
@@ -108,8 +128,49 @@ TEST_F(SaveTest, QuestionsGuardSavingAndClosing) {
     Workspace fresh; // never opened: closing asks nothing, saving does nothing
     ScriptedDialogs quiet;
     SaveAllChangesAsked(fresh, quiet);
-    CloseFirmware(fresh, quiet);
+    EXPECT_TRUE(CloseFirmware(fresh, quiet));
     EXPECT_TRUE(quiet.shown.empty());
+}
+
+TEST_F(SaveTest, RemovedChangesTakeTheirFilesAndLaterNamesStayUnique) {
+    PendingChanges& c = ws.changes;
+    ASSERT_TRUE(c.AppendImageChange(ws.tempDir, 0, 0, "A", error));
+    ASSERT_TRUE(c.AppendImageChange(ws.tempDir, 8, 0, "B", error));
+    ASSERT_TRUE(c.AppendSoundChange(ws.tempDir, 16, "S", error));
+    c.AppendStringChange(24, "X");
+    c.AppendStringChange(28, "Y");
+    const std::string image0 = c.ImageChanges[0].FileName;
+    const std::string image1 = c.ImageChanges[1].FileName;
+    const std::string sound0 = c.SoundChanges[0].FileName;
+
+    EXPECT_EQ(c.remove({{ChangeList::Images, 0},
+                        {ChangeList::Strings, 0},
+                        {ChangeList::Strings, 0},
+                        {ChangeList::Sounds, 0},
+                        {ChangeList::Links, 3}}),
+              3u)
+        << "a position named twice or not in the list is no change";
+    EXPECT_FALSE(std::filesystem::exists(image0));
+    EXPECT_FALSE(std::filesystem::exists(sound0));
+    ASSERT_EQ(c.StringChanges.size(), 1u);
+    EXPECT_EQ(c.StringChanges[0].Text, "Y");
+    ASSERT_EQ(c.ImageChanges.size(), 1u);
+    EXPECT_EQ(c.ImageChanges[0].FileName, image1);
+
+    // One picture is left: the next one must not take the name of the live Image1.tmp.
+    ASSERT_TRUE(c.AppendImageChange(ws.tempDir, 32, 0, "C", error));
+    EXPECT_EQ(std::filesystem::path(c.ImageChanges[1].FileName).filename(), "Image2.tmp");
+    EXPECT_EQ(ReadWholeFile(image1), "B");
+    ASSERT_TRUE(c.AppendSoundChange(ws.tempDir, 40, "T", error));
+    EXPECT_EQ(std::filesystem::path(c.SoundChanges[0].FileName).filename(), "Snd_1.tmp");
+
+    ASSERT_TRUE(SaveAllChanges(ws, dialogs));
+    const std::string fw = firmware();
+    for (uint32_t removed : {0u, 16u, 24u})
+        EXPECT_EQ(fw[removed], '\xEE') << "removed change at " << removed << " was written";
+    for (auto [at, byte] :
+         std::vector<std::pair<size_t, char>>{{8, 'B'}, {28, 'Y'}, {32, 'C'}, {40, 'T'}})
+        EXPECT_EQ(fw[at], byte) << at;
 }
 
 TEST_F(SaveTest, OpeningAnotherFirmwareDiscardsChangesAndARefusedOpenKeepsEverything) {
