@@ -100,7 +100,7 @@ void StringsSession::ModifyFile(Workspace& ws, Dialogs& dialogs,
         replaceTable.ModifyFile(selected, freeRegions, ws.changes, dialogs);
 }
 
-bool StringsSession::FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar) {
+bool StringsSession::FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar, bool detectDeleted) {
     if (!ws.FwIsOpen())
         return false;
     clearStringTable();
@@ -119,7 +119,7 @@ bool StringsSession::FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar) {
         return false;
     }
     if (at > 0)
-        ScanLanguageEntries(ws, bar, false, languages, freeRegions);
+        ScanLanguageEntries(ws, bar, detectDeleted, languages, freeRegions);
     ws.SearchPos = savedPos;
     ws.lastSingleByteMatch = savedSingle;
     dialogs.inform(msg::SearchCompleted);

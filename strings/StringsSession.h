@@ -59,10 +59,12 @@ class StringsSession {
     void DeleteAll();
     void ModifyFile(Workspace& ws, Dialogs& dialogs, const std::vector<bool>& selected);
 
-    // "Find Table": the model's string table signature, then its language entries. Message 15
+    // "Find Table": the model's string table signature, then its language entries (with
+    // detectDeleted, freed tables listed as deleted and their blocks added to the free regions).
+    // Clears the string table grid and the replace table, releasing its reservations. Message 15
     // when the signature is not found (returns false), 8 when the scan is done. SearchPos is
     // kept for the text search.
-    bool FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar);
+    bool FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar, bool detectDeleted = false);
     // Selecting a language runs "Read Table" (a deleted one leaves the grid empty). A table
     // running past the end of the firmware is read up to its last whole slot and reported;
     // returns false then or when the entry does not exist.

@@ -48,10 +48,19 @@ TEST(FindTable, MissingSignatureAndTheModelChange) {
     FlashImage image(PhoneModel::E710, 0x1000);
     image.place(0x100, PhoneProfile::ForModel(PhoneModel::C200).StringTableSig);
     SessionOn t(image);
+    // A row waiting in free memory goes with the replace table, and so does its reservation.
+    t.s.freeRegions.add({0x800, 0x40, 12, 0});
+    t.s.search = {"ab", "longer", false, false, false, false, "ab", "2", "0x00000010", ""};
+    t.img.dialogs.answers = {true};
     t.s.StringLinkAddr = 0x40;
+    ASSERT_TRUE(t.add());
+    ASSERT_EQ(t.s.freeRegions.regions()[0].Reserved, 7);
     EXPECT_FALSE(t.findTable());
-    EXPECT_EQ(t.img.dialogs.numbers(), std::vector<int>{msg::ImageTableNotFound});
+    EXPECT_EQ(t.img.dialogs.numbers(),
+              (std::vector<int>{msg::StringLongerThanOriginal, msg::ImageTableNotFound}));
     EXPECT_EQ(t.s.StringLinkAddr, 0u);
+    EXPECT_TRUE(t.s.replaceTable.empty());
+    EXPECT_EQ(t.s.freeRegions.regions()[0].Reserved, 0);
 
     StringFirmwareSession fw(PhoneModel::P730);
     ASSERT_TRUE(fw.findTable());
@@ -124,9 +133,13 @@ TEST(ScanLanguageEntries, DetectDeletedListsFreedTablesWithTheirBlocks) {
     // The zeros after the last count go on: the next match, five bytes on, ends the scan.
     EXPECT_EQ(t.img.ws.SearchPos, 0x218u + 6 + 5 + 5);
 
-    // Find Table does not look.
+    // Find Table looks only when asked to.
     ASSERT_TRUE(t.findTable());
     EXPECT_EQ(t.items(LanguageList::Messages)[0], item(0x1000, 1011));
+    t.s.freeRegions.clear();
+    ASSERT_TRUE(t.s.FindTable(t.img.ws, t.img.dialogs, t.img.bar, true));
+    EXPECT_EQ(t.items(LanguageList::Messages)[1], "Deleted");
+    EXPECT_EQ(t.s.freeRegions.regions().size(), 3u);
 }
 
 TEST(ReadTable, StringsOfTheSelectedLanguage) {

@@ -71,12 +71,11 @@ TEST_F(StrReplaceTableTest, RowsCellsAndModifyFileInPlace) {
 }
 
 TEST_F(StrReplaceTableTest, RefusalsAndTheDuplicateTestOnTheFoundAddress) {
-    for (StringSearchFields f :
-         {fieldsFor(0x100, "", "x"), fieldsFor(0x100, "abc", ""), fieldsFor(0x100, "abc", "x")}) {
-        if (f.SearchText == "abc" && f.ReplaceText == "x")
-            f.Searched.clear();
+    StringSearchFields noResult = fieldsFor(0x100, "abc", "x");
+    noResult.Searched.clear();
+    for (const StringSearchFields& f :
+         {fieldsFor(0x100, "", "x"), fieldsFor(0x100, "abc", ""), noResult})
         EXPECT_FALSE(add(f));
-    }
     EXPECT_EQ(dialogs.numbers(), std::vector<int>(3, msg::NotEnoughInformation));
     dialogs.shown.clear();
     EXPECT_FALSE(add(fieldsFor(0x100, "abc", std::string(65, 'x'))));
