@@ -1,0 +1,292 @@
+#include "StringsTestSupport.h"
+#include "fixtures/LiteralScans.h"
+#include "resources/FreeBlockHeader.h"
+#include "workspace/HexText.h"
+#include "workspace/MessageNumbers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace tovallo {
+namespace {
+
+using testing::EntryPlan;
+using testing::FlashImage;
+using testing::OpenedImage;
+using testing::SessionOn;
+using testing::StringFirmwareSession;
+
+std::string item(uint32_t table, int count) {
+    return ToHexAddr(table) + " " + std::to_string(count);
+}
+
+TEST(FindTable, ListsBothLanguageListsOnAllModels) {
+    for (PhoneModel model : AllPhoneModels) {
+        SCOPED_TRACE(ModelCliName(model));
+        StringFirmwareSession t(model);
+        t.img.ws.SearchPos = 0x77;
+        ASSERT_TRUE(t.findTable());
+        EXPECT_EQ(t.img.dialogs.numbers(), std::vector<int>{msg::SearchCompleted});
+        EXPECT_EQ(t.img.dialogs.shown[0].kind, 'i');
+        const auto& l = t.languages;
+        EXPECT_EQ(t.items(LanguageList::Messages),
+                  (std::vector<std::string>{item(l[0].table, 1011), item(l[1].table, 1013),
+                                            item(l[0].table, 1011)}));
+        EXPECT_EQ(t.items(LanguageList::Menus),
+                  (std::vector<std::string>{item(l[3].table, 2000), item(l[4].table, 2002)}));
+        ASSERT_EQ(t.s.languages.entries.size(), 5u);
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_EQ(t.s.languages.entries[i].Offset, l[i].entry);
+        EXPECT_EQ(t.s.languages.indexOf(LanguageList::Menus, 1), 4u);
+        EXPECT_EQ(t.img.ws.SearchPos, 0x77u) << "the text search keeps its resume point";
+    }
+}
+
+TEST(FindTable, MissingSignatureAndTheModelChange) {
+    FlashImage image(PhoneModel::E710, 0x1000);
+    image.place(0x100, PhoneProfile::ForModel(PhoneModel::C200).StringTableSig);
+    SessionOn t(image);
+    // A row waiting in free memory goes with the replace table, and so does its reservation.
+    t.s.freeRegions.add({0x800, 0x40, 12, 0});
+    t.s.search = {"ab", "longer", false, false, false, false, "ab", "2", "0x00000010", ""};
+    t.img.dialogs.answers = {true};
+    t.s.StringLinkAddr = 0x40;
+    ASSERT_TRUE(t.add());
+    ASSERT_EQ(t.s.freeRegions.regions()[0].Reserved, 7);
+    EXPECT_FALSE(t.findTable());
+    EXPECT_EQ(t.img.dialogs.numbers(),
+              (std::vector<int>{msg::StringLongerThanOriginal, msg::ImageTableNotFound}));
+    EXPECT_EQ(t.s.StringLinkAddr, 0u);
+    EXPECT_TRUE(t.s.replaceTable.empty());
+    EXPECT_EQ(t.s.freeRegions.regions()[0].Reserved, 0);
+
+    StringFirmwareSession fw(PhoneModel::P730);
+    ASSERT_TRUE(fw.findTable());
+    fw.select(0);
+    fw.s.EditSelected(0);
+    fw.s.ModelChanged();
+    EXPECT_TRUE(fw.s.languages.empty());
+    EXPECT_TRUE(fw.s.tableRows.empty());
+    EXPECT_EQ(fw.s.StringLinkAddr, 0u);
+    EXPECT_FALSE(fw.s.selectedLanguage());
+}
+
+// Entries after a signature at 0x100: each plan's count, its table at 0x1000 + 0x100 * i.
+FlashImage entryImage(const std::vector<uint16_t>& counts, uint8_t filler = 0xFF) {
+    FlashImage image(PhoneModel::C200, 0x2000, filler);
+    image.place(0x100, PhoneProfile::ForModel(PhoneModel::C200).StringTableSig);
+    std::vector<EntryPlan> plans;
+    for (size_t i = 0; i < counts.size(); ++i)
+        plans.push_back({static_cast<uint32_t>(0x1000 + 0x100 * i), counts[i]});
+    testing::PlaceLanguageEntries(image, 0x200, plans);
+    return image;
+}
+
+TEST(ScanLanguageEntries, CountRangeAndTheListSplit) {
+    // Before the first entry, runs after counts outside 0x300-0x940 are skipped.
+    FlashImage image = entryImage({0x300, 0x308, 0x311, 0x300, 0x940});
+    image.place(0x180, testing::HexBytes("FF 02 00 00 00 00 00 00"));
+    image.place(0x1A0, testing::HexBytes("41 09 00 00 00 00 00 00"));
+    SessionOn t(image);
+    ASSERT_TRUE(t.findTable());
+    EXPECT_EQ(t.items(LanguageList::Messages),
+              (std::vector<std::string>{item(0x1000, 0x300), item(0x1100, 0x308)}))
+        << "a jump of exactly 8 stays in the list";
+    EXPECT_EQ(
+        t.items(LanguageList::Menus),
+        (std::vector<std::string>{item(0x1200, 0x311), item(0x1300, 0x300), item(0x1400, 0x940)}))
+        << "a jump of 9 moves to the menus for good";
+
+    // After the first entry, the first run without a count ends the list.
+    FlashImage gap = entryImage({1011});
+    gap.place(0x20C, testing::HexBytes("FF FF FF FF 2F 02 00 00 00 00 00 00"));
+    gap.place(0x218, testing::HexBytes("00 10 00 00 F5 03 00 00 00 00 00 00"));
+    SessionOn g(gap);
+    ASSERT_TRUE(g.findTable());
+    EXPECT_EQ(g.s.languages.entries.size(), 1u);
+
+    // On zero filler the entries end where the zeros after the last count go on.
+    SessionOn z(entryImage({1011, 1011, 1011}, 0x00));
+    ASSERT_TRUE(z.findTable());
+    EXPECT_EQ(z.s.languages.entries.size(), 3u);
+}
+
+TEST(ScanLanguageEntries, DetectDeletedListsFreedTablesWithTheirBlocks) {
+    FlashImage image = entryImage({1011, 1013, 1015});
+    // The first table was freed: its first word names the block of its strings.
+    image.placeU32(0x1000, 0x1800).placeFreeHeader(0x1004, 0x40, 0x20);
+    image.placeFreeHeader(0x1800, 0x100, 12);
+    // The second carries the marker, but its first word leads to no header.
+    image.placeU32(0x1100, 0x1900).placeFreeHeader(0x1104, 0x40, 12);
+    SessionOn t(image);
+    t.img.ws.SearchPos = 0x103;
+    ScanLanguageEntries(t.img.ws, t.img.bar, true, t.s.languages, t.s.freeRegions);
+    EXPECT_EQ(t.items(LanguageList::Messages),
+              (std::vector<std::string>{"Deleted", "Deleted", item(0x1200, 1015)}));
+    ASSERT_EQ(t.s.freeRegions.regions().size(), 3u);
+    EXPECT_EQ(t.s.freeRegions.regions()[0].Start, 0x1004u);
+    EXPECT_EQ(t.s.freeRegions.regions()[0].Used, 0x20);
+    EXPECT_EQ(t.s.freeRegions.regions()[1].Start, 0x1800u);
+    EXPECT_EQ(t.s.freeRegions.regions()[2].Start, 0x1104u);
+    // The zeros after the last count go on: the next match, five bytes on, ends the scan.
+    EXPECT_EQ(t.img.ws.SearchPos, 0x218u + 6 + 5 + 5);
+
+    // Find Table looks only when asked to.
+    ASSERT_TRUE(t.findTable());
+    EXPECT_EQ(t.items(LanguageList::Messages)[0], item(0x1000, 1011));
+    t.s.freeRegions.clear();
+    ASSERT_TRUE(t.s.FindTable(t.img.ws, t.img.dialogs, t.img.bar, true));
+    EXPECT_EQ(t.items(LanguageList::Messages)[1], "Deleted");
+    EXPECT_EQ(t.s.freeRegions.regions().size(), 3u);
+}
+
+TEST(ReadTable, StringsOfTheSelectedLanguage) {
+    for (PhoneModel model : {PhoneModel::C200, PhoneModel::E720}) {
+        SCOPED_TRACE(ModelCliName(model));
+        StringFirmwareSession t(model);
+        ASSERT_TRUE(t.findTable());
+        const auto& lang = t.languages[0];
+        ASSERT_TRUE(t.select(0));
+        ASSERT_EQ(t.s.tableRows.size(), 1010u);
+        for (size_t r = 0; r < t.s.tableRows.size(); ++r) {
+            const StringTableRow& row = t.s.tableRows[r];
+            ASSERT_EQ(row.Slot, lang.table + 4 * (r + 1));
+            ASSERT_EQ(row.Offset, lang.slotValue[r]);
+        }
+        EXPECT_EQ(t.s.tableRows[0].Bytes, lang.texts[1]);
+        EXPECT_EQ(t.s.tableRows[3].Offset, 0u);
+        EXPECT_EQ(t.s.tableRows[3].Bytes, model == PhoneModel::C200 ? "zQKV@" : "");
+        EXPECT_EQ(t.s.tableRows[4].Offset, 0xFFFFFF00u);
+        EXPECT_EQ(t.s.tableRows[4].Bytes, "") << "an offset past the end reads as empty";
+        EXPECT_EQ(t.s.tableRows[2].Bytes.size(), 255u);
+        EXPECT_EQ(t.s.tableRows[2].Bytes, lang.texts[3]);
+        EXPECT_EQ(StringTableCells(t.s.tableRows[0]),
+                  (std::array<std::string, 2>{ToHexAddr(lang.strings[1]), lang.texts[1]}));
+        EXPECT_TRUE(t.img.dialogs.shown.size() == 1) << "only message 8 of Find Table";
+
+        // UTF-8 strings are shown decoded while "Decode UTF-8" is checked.
+        ASSERT_TRUE(t.select(1));
+        EXPECT_EQ(t.s.StringOfRow(0), "\xC4\xE0");
+        t.s.TableUtf8 = false;
+        EXPECT_EQ(t.s.StringOfRow(0), t.languages[1].texts[1]);
+    }
+}
+
+TEST(ReadTable, TableRunningPastTheEndStopsWithAMessage) {
+    FlashImage image = entryImage({1011});
+    image.place(0x200, testing::HexBytes("00 1E 00 00")); // table at 0x1E00: 128 whole slots
+    for (uint32_t at = 0x1E00; at < 0x2000; at += 4)
+        image.placeU32(at, 0x1000);
+    SessionOn t(image);
+    ASSERT_TRUE(t.findTable());
+    t.img.dialogs.shown.clear();
+    EXPECT_FALSE(t.select(0));
+    EXPECT_EQ(t.s.tableRows.size(), 127u);
+    EXPECT_TRUE(t.img.dialogs.showedText());
+
+    // Deleting it is refused with nothing recorded.
+    EXPECT_FALSE(t.deleteLanguage(0));
+    EXPECT_EQ(t.img.ws.changes.total(), 0u);
+    EXPECT_TRUE(t.s.freeRegions.empty());
+    EXPECT_EQ(t.items(LanguageList::Messages)[0], item(0x1E00, 1011));
+}
+
+TEST(EditSelected, HandsTheStringAndItsSlotToTheSearchFields) {
+    StringFirmwareSession t(PhoneModel::X120);
+    ASSERT_TRUE(t.findTable());
+    ASSERT_TRUE(t.select(1));
+    t.s.search.Utf8 = false;
+    ASSERT_TRUE(t.s.EditSelected(1));
+    const auto& lang = t.languages[1];
+    EXPECT_TRUE(t.s.search.Utf8);
+    EXPECT_TRUE(t.s.search.ResultUtf8);
+    EXPECT_TRUE(t.img.dialogs.shown.size() == 1) << "no code page question";
+    EXPECT_EQ(t.s.StringLinkAddr, lang.table + 8);
+    EXPECT_EQ(t.s.search.StartAddr, ToHexAddr(lang.strings[2]));
+    EXPECT_EQ(t.s.search.SearchText, "\xCF\xF0\xE8\xE2\xE5\xF2");
+    EXPECT_EQ(t.s.search.Searched, t.s.search.SearchText);
+    EXPECT_EQ(t.s.search.StringSize, "12");
+    EXPECT_EQ(t.s.search.StopAddr, ToHexAddr(lang.strings[2] + 11));
+    EXPECT_FALSE(t.s.EditSelected(1012));
+}
+
+// Bytes dense in zero runs, counts in and out of range and runs of entries.
+std::string entryLikeBytes(std::mt19937& gen, size_t size) {
+    std::string out;
+    uint16_t count = 1011;
+    const auto le = [](uint32_t v, int n) {
+        std::string b;
+        for (int i = 0; i < n; ++i)
+            b += static_cast<char>((v >> (8 * i)) & 0xFF);
+        return b;
+    };
+    while (out.size() < size) {
+        switch (gen() % 6) {
+        case 0:
+            for (uint32_t n = gen() % 40 + 1; n > 0; --n)
+                out += static_cast<char>(gen() % 4 == 0 ? 0 : gen());
+            break;
+        case 1:
+            out += std::string(gen() % 20 + 1, '\0');
+            break;
+        case 2:
+            out += le(0x2F0 + gen() % 0x670, 2) + std::string(gen() % 10 + 4, '\0');
+            break;
+        case 5:
+            out += std::string(gen() % 8 + 1, '\xFF');
+            break;
+        default:
+            count =
+                static_cast<uint16_t>(std::clamp<int>(count + int(gen() % 25) - 12, 0x300, 0x940));
+            out += le(gen(), 4) + le(count, 4) + le(0, 4) + std::string(gen() % 3, '\0');
+        }
+    }
+    out.resize(size);
+    return out;
+}
+
+void expectSameAsStepByStep(OpenedImage& img, uint32_t from) {
+    img.ws.SearchPos = from;
+    LanguageEntries fast;
+    FreeRegions regions;
+    ScanLanguageEntries(img.ws, img.bar, false, fast, regions);
+    const uint32_t fastPos = img.ws.SearchPos;
+    img.ws.SearchPos = from;
+    const LanguageEntries literal = testing::LiteralScanLanguageEntries(img.ws);
+    ASSERT_EQ(fast.entries.size(), literal.entries.size()) << "from " << from;
+    for (size_t i = 0; i < fast.entries.size(); ++i) {
+        const LanguageEntry &a = fast.entries[i], &b = literal.entries[i];
+        ASSERT_EQ(a.Offset, b.Offset);
+        ASSERT_EQ(a.TablePtr, b.TablePtr);
+        ASSERT_EQ(a.Count, b.Count);
+        ASSERT_EQ(a.List, b.List);
+    }
+    EXPECT_EQ(fastPos, img.ws.SearchPos) << "from " << from;
+}
+
+TEST(ScanLanguageEntries, SameEntriesAsTheStepByStepSearch) {
+    std::mt19937 gen(12);
+    for (int round = 0; round < 40; ++round) {
+        FlashImage image(PhoneModel::C200, 0x3000);
+        image.place(0, entryLikeBytes(gen, 0x3000));
+        OpenedImage img(image);
+        for (int start = 0; start < 8; ++start)
+            expectSameAsStepByStep(img, gen() % 0x3000);
+        expectSameAsStepByStep(img, 0);
+    }
+    // Runs and entries across the 1 MiB chunks of the fast scan.
+    const uint32_t chunk = 1u << 20;
+    FlashImage big(PhoneModel::C200, chunk + 0x2000);
+    for (uint32_t near : {chunk - 0x400, chunk + 0x800})
+        big.place(near, entryLikeBytes(gen, 0x600));
+    big.place(chunk - 8, std::string(20, '\0'));
+    big.place(chunk - 0x20, testing::HexBytes("00 40 00 00 F3 03 00 00 00 00 00 00"));
+    OpenedImage img(big);
+    for (uint32_t from : {0u, chunk - 0x500, chunk - 0x30, chunk - 0x10, chunk - 3, chunk + 1})
+        expectSameAsStepByStep(img, from);
+}
+
+} // namespace
+} // namespace tovallo

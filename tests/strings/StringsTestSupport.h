@@ -1,0 +1,33 @@
+#pragma once
+
+#include "fixtures/StringFixtures.h"
+#include "strings/StringsSession.h"
+
+namespace tovallo::testing {
+
+// The strings session on an opened flash image.
+struct SessionOn {
+    explicit SessionOn(const FlashImage& image) : img(image) {}
+    OpenedImage img;
+    StringsSession s;
+
+    bool findTable() { return s.FindTable(img.ws, img.dialogs, img.bar); }
+    bool select(size_t entry) { return s.SelectLanguage(img.ws, img.dialogs, entry); }
+    bool find() { return s.FindString(img.ws, img.dialogs, img.bar); }
+    bool add() { return s.AddToStringTable(img.ws, img.dialogs); }
+    // Delete Language on `entry`, answering message 40 with Yes.
+    bool deleteLanguage(size_t entry) {
+        select(entry);
+        img.dialogs.answers.push_back(true);
+        return s.DeleteLanguage(img.ws, img.dialogs);
+    }
+    std::vector<std::string> items(LanguageList list) const { return s.languages.items(list); }
+};
+
+// The session on the string firmware of a model.
+struct StringFirmwareSession : StringFirmware, SessionOn {
+    explicit StringFirmwareSession(PhoneModel model)
+        : StringFirmware(BuildStringFirmware(model)), SessionOn(image) {}
+};
+
+} // namespace tovallo::testing
