@@ -34,11 +34,11 @@ void PendingChanges::AppendStringChange(uint32_t addr, std::string text) {
     const auto mark = text.find('\x01');
     if (mark != std::string::npos)
         text[mark] = '\0';
-    StringChanges.push_back({addr, std::move(text)});
+    StringChanges.push_back({addr, std::move(text), {}});
 }
 
 void PendingChanges::AppendLinkChange(uint32_t addr, uint32_t value, uint32_t prefix) {
-    LinkChanges.push_back({addr, value, prefix});
+    LinkChanges.push_back({addr, value, prefix, {}});
 }
 
 bool PendingChanges::AppendImageChange(TempDir& dir, uint32_t addr, uint32_t size,
@@ -46,7 +46,7 @@ bool PendingChanges::AppendImageChange(TempDir& dir, uint32_t addr, uint32_t siz
     const std::string name = writeTemporary(dir, "Image", ImageChanges.size(), bytes, error);
     if (name.empty())
         return false;
-    ImageChanges.push_back({addr, size, name});
+    ImageChanges.push_back({addr, size, name, {}});
     return true;
 }
 
@@ -55,7 +55,7 @@ bool PendingChanges::AppendSoundChange(TempDir& dir, uint32_t addr, const std::s
     const std::string name = writeTemporary(dir, "Snd_", SoundChanges.size(), bytes, error);
     if (name.empty())
         return false;
-    SoundChanges.push_back({addr, static_cast<uint32_t>(bytes.size()), name});
+    SoundChanges.push_back({addr, static_cast<uint32_t>(bytes.size()), name, {}});
     return true;
 }
 
@@ -65,7 +65,7 @@ bool PendingChanges::AppendJavaChange(TempDir& dir, uint32_t dataAddr, uint32_t 
     const std::string name = writeTemporary(dir, "JavaAPP", JavaChanges.size(), bytes, error);
     if (name.empty())
         return false;
-    JavaChanges.push_back({dataAddr, entryAddr, 0, name, entryText});
+    JavaChanges.push_back({dataAddr, entryAddr, 0, name, entryText, {}, {}});
     return true;
 }
 
@@ -76,13 +76,34 @@ size_t PendingChanges::total() const {
 
 std::vector<std::string> PendingChanges::temporaryFiles() const {
     std::vector<std::string> files;
-    for (const Images_& c : ImageChanges)
-        files.push_back(c.FileName);
-    for (const Java_& c : JavaChanges)
-        files.push_back(c.FileName);
-    for (const Sound_& c : SoundChanges)
-        files.push_back(c.FileName);
+    auto add = [&files](const std::string& name) {
+        if (!name.empty())
+            files.push_back(name);
+    };
+    for (const Strings_& c : StringChanges)
+        add(c.OriginalFile);
+    for (const Images_& c : ImageChanges) {
+        add(c.FileName);
+        add(c.OriginalFile);
+    }
+    for (const Links_& c : LinkChanges)
+        add(c.OriginalFile);
+    for (const Java_& c : JavaChanges) {
+        add(c.FileName);
+        add(c.OriginalFile);
+        add(c.OriginalEntryFile);
+    }
+    for (const Sound_& c : SoundChanges) {
+        add(c.FileName);
+        add(c.OriginalFile);
+    }
     return files;
+}
+
+std::string PendingChanges::newOriginalFile(TempDir& dir) {
+    if (dir.path().empty())
+        return {};
+    return dir.file("Orig_" + std::to_string(originalsNamed_++) + ".tmp");
 }
 
 void PendingChanges::deleteTemporaryFiles() const {

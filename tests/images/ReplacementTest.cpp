@@ -62,13 +62,13 @@ TEST(Replacement, OpensWithTheOldPictureExportsItAndShowsTheNextAddress) {
     EXPECT_EQ(f.dialog.NewNextAddrText, "");
 
     const std::string out = f.fw.dir.file("old.bmp");
-    ASSERT_TRUE(ExportOldPicture(out, f.dialog, f.fw.dialogs));
+    ASSERT_TRUE(ExportOldPicture(f.fw.ws, out, f.dialog, f.fw.dialogs));
     Picture back;
     std::string error;
     ASSERT_TRUE(ReadBmpFile(out, back, error));
     EXPECT_EQ(back, f.pf.pictures[0].picture);
     f.fw.dialogs.shown.clear();
-    EXPECT_FALSE(ExportOldPicture(out, f.dialog, f.fw.dialogs)); // exists, answered No
+    EXPECT_FALSE(ExportOldPicture(f.fw.ws, out, f.dialog, f.fw.dialogs)); // exists, answered No
     EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{3});
 
     // A BMP that cannot be read is reported and changes nothing.

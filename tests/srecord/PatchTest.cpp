@@ -181,7 +181,8 @@ TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
             kinds.push_back(kind);
     EXPECT_EQ(kinds, (std::vector<std::string>{"S0", "S7", "S7", "S7"}));
 
-    // Bytes beyond the firmware cannot be restored: refused, no file left.
+    // Bytes beyond the firmware cannot be restored: refused, the earlier file stays as it was.
+    const std::string earlier = ReadWholeFile(out);
     ws.changes.SoundChanges.clear();
     ws.changes.JavaChanges.clear();
     addSound(0x3F00, std::string(0x200, 's'));
@@ -189,7 +190,7 @@ TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
     dialogs.answers = {true};
     EXPECT_FALSE(CreateRestore(ws, table(), dialogs, progress, out));
     EXPECT_TRUE(dialogs.showedText());
-    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(ReadWholeFile(out), earlier);
 }
 
 TEST_F(PatchTest, EmptyTableAndMissingFiles) {
@@ -199,11 +200,11 @@ TEST_F(PatchTest, EmptyTableAndMissingFiles) {
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(std::filesystem::exists(out));
 
-    // A picture whose temporary file is gone: message 19, no success, no half-written patch.
+    // A picture whose temporary file is gone: refused before a name is asked, no patch.
     addImage(0x100, 0, "pic");
     std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
     EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{19});
+    EXPECT_EQ(dialogs.numbers(), std::vector<int>{-1});
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
