@@ -172,6 +172,18 @@ TEST(ImageTable, ImportsFoundPicturesWithTheirSizes) {
     EXPECT_EQ(scanned[0].Size, std::to_string(pf.pictures[3].size()));
     EXPECT_EQ(scanned[1].Size, "2400");
     EXPECT_EQ(current.Address, 0x4001u); // past the RAW-16 type byte
+
+    // Dimensions outside 1-320 x 1-240 (a wrong table) are neither measured nor imported.
+    ImageTable wrong;
+    const CurrentPicture before = current;
+    ImportFoundPictures(FirmwareReader(fw.ws), wrong,
+                        {{0x2000, 400, 10}, {0x4000, 16, 65535}, {0x6000, 65535, 65535}}, current,
+                        TypeChoice::Auto, fw.dialogs);
+    EXPECT_TRUE(wrong.empty());
+    EXPECT_EQ(current.Address, before.Address);
+    EXPECT_EQ(current.Width, before.Width);
+    ASSERT_EQ(fw.dialogs.numbers(), std::vector<int>{-1});
+    EXPECT_EQ(fw.dialogs.shown[0].text.substr(0, 2), "3 ");
 }
 
 } // namespace

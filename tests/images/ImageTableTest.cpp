@@ -118,7 +118,12 @@ TEST(ImageTableFile, RecordFormatAndRoundTrip) {
     for (int i = 0; i < 12; ++i)
         table.push_back({"\xC8\xEC\xFF " + std::to_string(i), "0x0000100" + std::to_string(i % 10),
                          std::to_string(i * 100), "176*220", i % 2 ? "1*" : "16*",
-                         i % 2 ? "WBMP" : "RAW-16"});
+                         i % 2 ? "WBMP" : "RAW-16", i % 4 == 0});
+    // A RAW-16 row from the found list keeps, in the file too, that its address is the type
+    // byte; readers that stop at the type see an ordinary record.
+    ImageEntry unmarked = table[0];
+    unmarked.AddressIsTypeByte = false;
+    EXPECT_EQ(ImageTableRecord(1, table[0]), ImageTableRecord(1, unmarked) + " TypeByte: 1\t");
     const std::string path = dir.file("table.txt");
     ASSERT_TRUE(SaveImageTable(ws, path, table, dialogs));
     const std::string text = ReadWholeFile(path);
