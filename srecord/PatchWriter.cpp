@@ -8,7 +8,6 @@
 #include "workspace/ChangeChecks.h"
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareFile.h"
-#include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/OutputFile.h"
 #include "workspace/Workspace.h"

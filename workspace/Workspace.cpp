@@ -20,11 +20,4 @@ bool Workspace::OpenFirmware(const std::string& path, Dialogs& dialogs, bool wri
     return true;
 }
 
-std::string Workspace::readBytes(uint32_t offset, size_t count) {
-    std::string out(count, '\0');
-    const size_t got = ReadAt(offset, count, reinterpret_cast<uint8_t*>(out.data()));
-    out.resize(got);
-    return out;
-}
-
 } // namespace tovallo

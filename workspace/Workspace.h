@@ -57,9 +57,6 @@ class Workspace {
     // Chooses a phone model profile.
     void SelectModel(PhoneModel model) { profile = PhoneProfile::ForModel(model); }
 
-    // The data of a firmware region (short at the end of the file).
-    std::string readBytes(uint32_t offset, size_t count);
-
     // Block buffer shared by the scans (they never run inside one another).
     std::vector<uint8_t> scanBuffer;
 

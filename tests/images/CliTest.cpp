@@ -127,9 +127,9 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     expectOneLineFailure(
         RunCli("images decode " + fw + " --size 26x14 --type 09 " + dir.file("fw-link.bmp")),
         "reads");
-    expectOneLineFailure(RunCli("images encode " + dir.file("in.bmp") + " --type 09 " +
-                                dir.file("in.bmp")),
-                         "reads");
+    expectOneLineFailure(
+        RunCli("images encode " + dir.file("in.bmp") + " --type 09 " + dir.file("in.bmp")),
+        "reads");
     EXPECT_EQ(testing::ReadWholeFile(fw), firmware);
     Picture stillThere;
     EXPECT_TRUE(ReadBmpFile(dir.file("in.bmp"), stillThere, error)) << error;

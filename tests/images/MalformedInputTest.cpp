@@ -97,8 +97,7 @@ TEST(MalformedInput, DecodersRefuseSizesOutsideThePhoneDisplay) {
         EXPECT_TRUE(DecodeWbmp(bytes, data.size(), s.w, s.h).empty()) << s.w << "x" << s.h;
         // RAW-16 also decodes the dump's pages of up to 320 rows.
         const bool rawPage = s.w >= 1 && s.w <= MaxPictureWidth && s.h >= 1 && s.h <= MaxRaw16Rows;
-        EXPECT_EQ(DecodeRaw16(bytes, data.size(), s.w, s.h).empty(), !rawPage)
-            << s.w << "x" << s.h;
+        EXPECT_EQ(DecodeRaw16(bytes, data.size(), s.w, s.h).empty(), !rawPage) << s.w << "x" << s.h;
         // Negative sides give no size rather than one wrapped round to 2^32.
         if (s.w <= 0 || s.h <= 0) {
             EXPECT_EQ(Raw16Size(s.w, s.h), 0u);
