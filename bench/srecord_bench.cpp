@@ -61,8 +61,8 @@ int main() {
     NullProgress progress;
 
     const double oursToS3 = BestTime([&] {
-        BinaryFile out = BinaryFile::Create(ours);
-        return converter.BinToS3(bin, out, 0, 0, true, {}, progress) && out.close();
+        OutputFile out = OutputFile::Create(ours);
+        return converter.BinToS3(bin, out, 0, 0, true, {}, progress) && out.commit();
     });
     const double theirsToS3 = BestTime([&] {
         return Shell("srec_cat '" + bin + "' -binary -o '" + theirs +

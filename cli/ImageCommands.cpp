@@ -10,6 +10,7 @@
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
 #include "workspace/HexText.h"
+#include "workspace/OutputFile.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
@@ -93,6 +94,14 @@ ImageType parseType(const std::optional<std::string>& text, bool allowAuto) {
     usage(allowAuto ? "--type is auto, 09, raw16 or wbmp" : "--type 09, raw16 or wbmp is needed");
 }
 
+// Refuses an output that is the open firmware or the command's input, before anything is read.
+void checkOutputOrFail(const Workspace& ws, const std::string& path,
+                       const std::vector<std::string>& inputs) {
+    CommandDialogs dialogs(ws.messages);
+    if (!CheckOutputTarget(ws, path, inputs, dialogs))
+        fail(dialogs.failure);
+}
+
 void writeBmpOrFail(const std::string& path, const Picture& picture) {
     std::string error;
     if (!WriteBmpFile(path, picture, error))
@@ -100,9 +109,9 @@ void writeBmpOrFail(const std::string& path, const Picture& picture) {
 }
 
 void writeFileOrFail(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush())
-        fail("cannot write " + path);
+    OutputFile out = OutputFile::Create(path);
+    if (!out.write(bytes) || !out.commit())
+        fail("cannot write " + path + ": " + out.error());
 }
 
 // Decodes a picture of a known type at `address`; a picture that runs past the end of the file
@@ -180,6 +189,7 @@ int runExport(const Args& args) {
     const std::string& out = args.at(3, "OUT.bmp");
     const PictureSize size = parseSize(args.value("size"));
     const ImageType choice = parseType(args.value("type"), true);
+    checkOutputOrFail(ws, out, {});
     if (static_cast<int64_t>(address) >= ws.FwSize())
         fail(ToHexAddr(address) + " lies beyond the end of the firmware");
     const ByteReader read = FirmwareReader(ws);
@@ -214,6 +224,7 @@ int runEncode(const Args& args) {
     const PhoneProfile profile = PhoneProfile::ForModel(ParseModel(args.value("model")));
     if (args.value("transparent") && type != ImageType::Image09)
         usage("--transparent applies to --type 09 only");
+    checkOutputOrFail(Workspace(), out, {in});
     Picture picture;
     std::string error;
     if (!ReadBmpFile(in, picture, error))
@@ -243,6 +254,7 @@ int runDecode(const Args& args) {
     const std::string& out = args.at(2, "OUT.bmp");
     const PictureSize size = parseSize(args.value("size"));
     const ImageType type = parseType(args.value("type"), false);
+    checkOutputOrFail(Workspace(), out, {in});
     std::ifstream file(in, std::ios::binary);
     if (!file)
         fail("cannot open " + in);

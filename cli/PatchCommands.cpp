@@ -6,6 +6,7 @@
 #include "srecord/PatchWriter.h"
 
 #include "strings/TextEncoding.h"
+#include "workspace/FirmwareFile.h"
 #include "workspace/SaveChanges.h"
 #include "workspace/Workspace.h"
 
@@ -36,8 +37,8 @@ std::pair<uint32_t, std::string> splitAddress(const std::string& option, const s
 
 std::string readFileOrFail(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        fail("cannot read \"" + path + "\"");
+    if (FileSizeOf(path) < 0 || !in)
+        fail("cannot read \"" + path + "\" (no readable regular file)");
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -164,20 +165,21 @@ int runPatch(const std::vector<std::string>& words) {
     table.SelectAll();
 
     const bool separate = option(checked, "separate").has_value();
-    if (!CreateS3Patch(ws, table, dialogs, progress,
-                       separate ? PatchFiles::DifferentFiles : PatchFiles::OneFile, output))
-        fail("the patch was not written");
+    const PatchFiles mode = separate ? PatchFiles::DifferentFiles : PatchFiles::OneFile;
+    const auto restore = option(checked, "restore");
+    // With --restore both files are written, or neither.
+    if (!(restore ? CreatePatchAndRestore(ws, table, dialogs, progress, mode, output, *restore)
+                  : CreateS3Patch(ws, table, dialogs, progress, mode, output)))
+        fail(restore ? "neither the patch nor the restore patch was written"
+                     : "the patch was not written");
     if (separate) {
         for (size_t row = 1; row <= table.rows().size(); ++row)
             std::cout << "wrote " << RowPatchName(output, row) << '\n';
     } else {
         std::cout << "wrote " << OneFilePatchName(output) << '\n';
     }
-    if (const auto restore = option(checked, "restore")) {
-        if (!CreateRestore(ws, table, dialogs, progress, *restore))
-            fail("the restore patch was not written");
+    if (restore)
         std::cout << "wrote " << *restore << '\n';
-    }
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "images/BmpFile.h"
 
+#include "workspace/OutputFile.h"
+
 #include <stb_image.h>
 #include <stb_image_write.h>
 
@@ -141,10 +143,9 @@ bool WriteBmpFile(const std::string& path, const Picture& picture, std::string& 
         error = "there is no picture to write";
         return false;
     }
-    const std::string bytes = EncodeBmp(picture);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
-        error = "cannot write " + path;
+    OutputFile out = OutputFile::Create(path);
+    if (!out.write(EncodeBmp(picture)) || !out.commit()) {
+        error = "cannot write " + path + (out.error().empty() ? "" : ": " + out.error());
         return false;
     }
     return true;

@@ -13,6 +13,8 @@ bool DecodeBmp(const std::string& bytes, Picture& picture, std::string& error);
 bool ReadBmpFile(const std::string& path, Picture& picture, std::string& error);
 
 std::string EncodeBmp(const Picture& picture);
+// Writes the file whole or not at all (an earlier file of the name stays as it was on failure).
+// Callers check the name first (CheckOutputTarget).
 bool WriteBmpFile(const std::string& path, const Picture& picture, std::string& error);
 
 } // namespace tovallo

@@ -42,6 +42,10 @@ constexpr uint8_t KindRepeatedIndex = 0xC0;
 Decoded09 DecodeImage09(const uint8_t* data, size_t size, int width, int height,
                         Decode09Mode mode) {
     Decoded09 out;
+    if (!IsPictureSize(width, height)) {
+        out.outcome = Decode09Outcome::BadDimension;
+        return out;
+    }
     out.picture = Picture(width, height);
     const bool drawing = mode == Decode09Mode::Draw;
     ByteCursor in(data, size);

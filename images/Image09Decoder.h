@@ -20,9 +20,10 @@ enum class Decode09Mode {
 
 enum class Decode09Outcome {
     Ok,
-    NotImage09,     // drawing, and the first byte is not 0x09 (the viewer shows message 13)
-    BadPaletteIndex // drawing stopped at a palette index not below N (the viewer shows
-                    // ImageErrorText)
+    NotImage09,      // drawing, and the first byte is not 0x09 (the viewer shows message 13)
+    BadPaletteIndex, // drawing stopped at a palette index not below N (the viewer shows
+                     // ImageErrorText)
+    BadDimension     // the width or height lies outside 1-320 x 1-240: nothing was read
 };
 
 inline const std::string ImageErrorText = "Image error!";
@@ -35,6 +36,7 @@ struct Decoded09 {
     bool ranPastData = false;   // bytes beyond `size` were needed; they were read as 0
 };
 
+// A dimension outside 1-320 x 1-240 gives BadDimension, an empty picture and length 0.
 Decoded09 DecodeImage09(const uint8_t* data, size_t size, int width, int height, Decode09Mode mode);
 
 // The most bytes a picture of up to 320 x 240 pixels can take (3 bytes a pixel plus the

@@ -1,11 +1,13 @@
 #include "images/ImageLinks.h"
 
+#include "workspace/ChangeChecks.h"
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareSearch.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tovallo {
@@ -57,29 +59,34 @@ bool QueueLinkChanges(Workspace& ws, LinkDialog& dialog, size_t first, size_t la
         return false;
     if (!dialogs.ask(msg::ChangeImageAddress))
         return false;
-    for (size_t r = first; r <= last && r < dialog.Finded.size(); ++r) {
-        const uint32_t addr = dialog.Finded[r];
-        const auto value = parseAddressText(dialog.NewAddr, dialogs);
-        if (!value)
+    const auto value = parseAddressText(dialog.NewAddr, dialogs);
+    if (!value)
+        return false;
+    const std::string newDim = CleanDimensionText(dialog.NewDim);
+    uint32_t prefix = 0;
+    if (newDim != dialog.OldDim) {
+        const auto dim = ParseDimensionText(newDim);
+        if (!dim || dim->first > 0xFFFF || dim->second > 0xFFFF) {
+            dialogs.errorText("The new dimension \"" + dialog.NewDim +
+                              "\" is not width*height with numbers up to 65535.");
             return false;
-        const std::string newDim = CleanDimensionText(dialog.NewDim);
-        uint32_t prefix = 0;
-        if (newDim != dialog.OldDim) {
-            const auto dim = ParseDimensionText(newDim);
-            if (!dim || dim->first > 0xFFFF || dim->second > 0xFFFF) {
-                dialogs.errorText("The new dimension \"" + dialog.NewDim +
-                                  "\" is not width*height with numbers up to 65535.");
-                return false;
-            }
-            prefix = static_cast<uint32_t>(dim->first) + static_cast<uint32_t>(dim->second) * 65536;
         }
-        ws.changes.AppendLinkChange(addr, *value, prefix);
-        if (row < table.size()) {
-            table[row].Address = ToHexAddr(*value);
-            if (prefix > 0)
-                table[row].Dimension = DimensionText(static_cast<int>(prefix & 0xFFFF),
-                                                     static_cast<int>(prefix >> 16));
+        prefix = static_cast<uint32_t>(dim->first) + static_cast<uint32_t>(dim->second) * 65536;
+    }
+    last = std::min(last, dialog.Finded.size() - 1);
+    for (size_t r = first; r <= last; ++r)
+        if (const std::string problem = LinkChangeProblem(ws, dialog.Finded[r], prefix);
+            !problem.empty()) {
+            dialogs.errorText(problem);
+            return false;
         }
+    for (size_t r = first; r <= last; ++r)
+        ws.changes.AppendLinkChange(dialog.Finded[r], *value, prefix);
+    if (row < table.size() && first <= last) {
+        table[row].Address = ToHexAddr(*value);
+        if (prefix > 0)
+            table[row].Dimension =
+                DimensionText(static_cast<int>(prefix & 0xFFFF), static_cast<int>(prefix >> 16));
     }
     return true;
 }

@@ -33,8 +33,9 @@ void FindImageLinks(Workspace& ws, LinkDialog& dialog, Progress& bar, Dialogs& d
 // After message 18, queues a Links_ record for each of the links first..last (indexes into
 // Finded) with the new address and, when the cleaned new dimension differs from OldDim, the new
 // dimension as prefix; the table row gets the new address (and dimension). A new address or
-// dimension that cannot be converted is reported and queues nothing for that link and the ones
-// after it. True when every selected link was queued, so the dialog closes.
+// dimension that cannot be converted, or a link whose bytes would fall outside the firmware, is
+// reported and nothing is queued. True when every selected link was queued, so the dialog
+// closes.
 bool QueueLinkChanges(Workspace& ws, LinkDialog& dialog, size_t first, size_t last,
                       ImageTable& table, size_t row, Dialogs& dialogs);
 

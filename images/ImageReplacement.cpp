@@ -4,9 +4,11 @@
 #include "images/Image09Encoder.h"
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
+#include "workspace/ChangeChecks.h"
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
+#include "workspace/OutputFile.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
@@ -145,6 +147,12 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
         return false;
     }
     current.NewSize = static_cast<uint32_t>(bytes.size());
+    if (const std::string problem =
+            RangeProblem(ws, "The replacement picture", current.Address, bytes.size());
+        !problem.empty()) {
+        dialogs.errorText(problem);
+        return false;
+    }
     if (current.NewSize > current.OldSize && !dialogs.ask(msg::ImageLargerThanOriginal))
         return false;
     const uint32_t dimensions =
@@ -157,7 +165,10 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
     return true;
 }
 
-bool ExportOldPicture(const std::string& path, const ReplacementDialog& dialog, Dialogs& dialogs) {
+bool ExportOldPicture(const Workspace& ws, const std::string& path, const ReplacementDialog& dialog,
+                      Dialogs& dialogs) {
+    if (!CheckOutputTarget(ws, path, {}, dialogs))
+        return false;
     std::error_code ec;
     if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
         return false;

@@ -55,13 +55,16 @@ bool CanPickTransparentColour(const ReplacementDialog& dialog);
 // A click on the new picture at picture pixel (x, y) picks its colour as the key colour.
 bool PickTransparentColour(ReplacementDialog& dialog, int x, int y);
 
-// "Replace": asks message 16 for other dimensions and 17 for a larger encoding, then encodes the
-// new picture by the current type and queues it (an Images_ record and its temporary file).
-// True when queued, so the dialog closes.
+// "Replace": asks message 16 for other dimensions, encodes the new picture by the current type,
+// refuses it when its bytes would fall outside the firmware, asks message 17 for a larger
+// encoding and queues it (an Images_ record and its temporary file). True when queued, so the
+// dialog closes.
 bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& current,
                       Dialogs& dialogs);
 
-// "Export Image": writes the old picture as a BMP file, after message 3 when the file exists.
-bool ExportOldPicture(const std::string& path, const ReplacementDialog& dialog, Dialogs& dialogs);
+// "Export Image": writes the old picture as a BMP file; the open firmware is refused as the
+// output, an existing file is replaced after message 3.
+bool ExportOldPicture(const Workspace& ws, const std::string& path, const ReplacementDialog& dialog,
+                      Dialogs& dialogs);
 
 } // namespace tovallo

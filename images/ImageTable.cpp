@@ -8,8 +8,6 @@
 
 namespace tovallo {
 
-namespace {} // namespace
-
 uint32_t CurrentPictureSize(const CurrentPicture& current) {
     switch (current.Type) {
     case ImageType::Raw16:
@@ -44,14 +42,19 @@ AddResult AddCurrentPicture(ImageTable& table, const CurrentPicture& current,
 }
 
 void ImportFoundPictures(const ByteReader& read, ImageTable& table, const FoundPictureList& found,
-                         CurrentPicture& current, TypeChoice choice) {
+                         CurrentPicture& current, TypeChoice choice, Dialogs& dialogs) {
+    size_t leftOut = 0;
     for (size_t r = 0; r < found.size(); ++r) {
         const FoundPicture& row = found[r];
-        current.Address = row.Address;
-        if (row.hasDimension()) {
-            current.Width = row.Width;
-            current.Height = row.Height;
+        const int width = row.hasDimension() ? row.Width : current.Width;
+        const int height = row.hasDimension() ? row.Height : current.Height;
+        if (!IsPictureSize(width, height)) {
+            ++leftOut;
+            continue;
         }
+        current.Address = row.Address;
+        current.Width = width;
+        current.Height = height;
         const ImageType type = DetectImageType(read, current, current.Address, choice);
         uint32_t size = 0;
         if (type == ImageType::Raw16) {
@@ -65,10 +68,30 @@ void ImportFoundPictures(const ByteReader& read, ImageTable& table, const FoundP
             current.Length09 = d.length;
             size = d.length;
         }
-        table.push_back({"Image_" + std::to_string(r + 1), row.addressText(), std::to_string(size),
-                         row.dimensionText(), ColourText(current.Type),
-                         ImageTypeName(current.Type)});
+        ImageEntry entry{"Image_" + std::to_string(r + 1),
+                         row.addressText(),
+                         std::to_string(size),
+                         row.dimensionText(),
+                         ColourText(current.Type),
+                         ImageTypeName(current.Type)};
+        entry.AddressIsTypeByte = type == ImageType::Raw16;
+        table.push_back(std::move(entry));
     }
+    if (leftOut > 0)
+        dialogs.errorText(std::to_string(leftOut) +
+                          " picture(s) of the list have a dimension outside 1-320 x 1-240 and "
+                          "were not imported.");
+}
+
+std::optional<uint32_t> RowPictureAddress(const ImageEntry& entry, Dialogs& dialogs) {
+    std::string text = entry.Address;
+    CleanHexText(text);
+    const auto address = ParseHexAddr(text, &dialogs);
+    if (!address)
+        return std::nullopt;
+    const bool pastTypeByte =
+        entry.AddressIsTypeByte && entry.Type == ImageTypeName(ImageType::Raw16);
+    return *address + (pastTypeByte ? 1u : 0u);
 }
 
 } // namespace tovallo

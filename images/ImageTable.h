@@ -4,6 +4,7 @@
 #include "images/FoundPictures.h"
 #include "images/PictureReader.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct ImageEntry {
     std::string Dimension; // "W*H"
     std::string Colour;    // "16*" or "1*" (WBMP)
     std::string Type;      // ImageTypeName
+    // A RAW-16 row taken from the found list: its address is the type byte, so its pixels
+    // (and a replacement of them) start one byte later.
+    bool AddressIsTypeByte = false;
 
     bool empty() const {
         return Name.empty() && Address.empty() && Size.empty() && Dimension.empty() &&
@@ -48,10 +52,16 @@ AddResult AddCurrentPicture(ImageTable& table, const CurrentPicture& current,
                             const std::string& name, Dialogs& dialogs);
 
 // Appends a row for every found picture: named "Image_" and the list position from 1, its type
-// recognised by `choice`, its size measured ("09" pictures are decoded without drawing). Moves
-// `current` along as the window does (address, dimensions, type, Length09; a RAW-16 picture's
-// address is moved past its type byte). No duplicate check.
+// recognised by `choice`, its size measured ("09" pictures are decoded without drawing); a
+// RAW-16 row remembers that its address is the type byte. Moves `current` along as the window
+// does (address, dimensions, type, Length09; a RAW-16 picture's address is moved past its type
+// byte). A picture whose dimension lies outside 1-320 x 1-240 is neither measured nor added;
+// how many were left out is reported once. No duplicate check.
 void ImportFoundPictures(const ByteReader& read, ImageTable& table, const FoundPictureList& found,
-                         CurrentPicture& current, TypeChoice choice);
+                         CurrentPicture& current, TypeChoice choice, Dialogs& dialogs);
+
+// Where a row's picture is read and replaced: its address cell, one byte past it for a RAW-16
+// row whose address is the type byte. Nothing (reported) when the cell is no address.
+std::optional<uint32_t> RowPictureAddress(const ImageEntry& entry, Dialogs& dialogs);
 
 } // namespace tovallo

@@ -3,6 +3,7 @@
 #include "images/TableLine.h"
 #include "workspace/Dialogs.h"
 #include "workspace/MessageNumbers.h"
+#include "workspace/OutputFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,9 @@
 namespace tovallo {
 
 namespace {
+
+// The field after Type that marks a RAW-16 row whose address is its type byte.
+constexpr char TypeByteLabel[] = "TypeByte: ";
 
 // The text up to the next TAB (empty when there is none), and the rest after that TAB.
 std::string takeField(std::string& rest) {
@@ -38,7 +42,8 @@ std::string ImageTableRecord(size_t rowNumber, const ImageEntry& e) {
     std::snprintf(number, sizeof number, "%03zu", rowNumber);
     return std::string(number) + " " + e.Name + "\t " + e.Address +
            "\t Frames: 1\t Size: " + e.Size + "\t Dimension: " + e.Dimension +
-           "\t Color: " + e.Colour + "\t Type: " + e.Type + "\t";
+           "\t Color: " + e.Colour + "\t Type: " + e.Type + "\t" +
+           (e.AddressIsTypeByte ? std::string(" ") + TypeByteLabel + "1\t" : std::string());
 }
 
 ImageEntry ParseImageTableRecord(const std::string& line) {
@@ -55,10 +60,14 @@ ImageEntry ParseImageTableRecord(const std::string& line) {
     e.Dimension = labelledField(rest, "Dimension: ");
     e.Colour = labelledField(rest, "Color: ");
     e.Type = labelledField(rest, "Type: ");
+    e.AddressIsTypeByte = labelledField(rest, TypeByteLabel) == "1";
     return e;
 }
 
-bool SaveImageTable(const std::string& path, const ImageTable& table, Dialogs& dialogs) {
+bool SaveImageTable(const Workspace& ws, const std::string& path, const ImageTable& table,
+                    Dialogs& dialogs) {
+    if (!CheckOutputTarget(ws, path, {}, dialogs))
+        return false;
     std::error_code ec;
     if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
         return false;
@@ -67,9 +76,10 @@ bool SaveImageTable(const std::string& path, const ImageTable& table, Dialogs& d
     const ImageTable& rows = table.empty() ? blankRow : table;
     for (size_t i = 0; i < rows.size(); ++i)
         text += ImageTableRecord(i + 1, rows[i]) + "\r\n\r\n";
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-        dialogs.errorText("Cannot write the table file " + path);
+    OutputFile out = OutputFile::Create(path);
+    if (!out.write(text) || !out.commit()) {
+        dialogs.errorText("Cannot write the table file " + path +
+                          (out.error().empty() ? "" : ": " + out.error()));
         return false;
     }
     return true;

@@ -57,10 +57,14 @@ ImageType TypeOfChoice(TypeChoice choice) {
 }
 
 uint32_t Raw16Size(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return 0;
     return static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 2;
 }
 
 uint32_t WbmpSize(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return 0;
     return static_cast<uint32_t>(width) * static_cast<uint32_t>(height) / 8;
 }
 

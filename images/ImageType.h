@@ -22,7 +22,7 @@ ImageType TypeFromFirstByte(uint8_t byte);
 ImageType TypeOfChoice(TypeChoice choice); // Unknown for Auto
 
 // Byte sizes. Pictures may be up to 320 x 240, so sizes are not cut to 16 bits; within 16 bits
-// they are the sizes the phones' tables hold.
+// they are the sizes the phones' tables hold. A side of 0 or less gives 0.
 uint32_t Raw16Size(int width, int height);
 uint32_t WbmpSize(int width, int height);
 

@@ -31,4 +31,10 @@ struct Picture {
 inline constexpr int MaxPictureWidth = 320;
 inline constexpr int MaxPictureHeight = 240;
 
+// Whether a width and height taken from outside (a firmware table, a table file, a found list)
+// may be measured or drawn: 1-320 x 1-240.
+inline bool IsPictureSize(int width, int height) {
+    return width >= 1 && width <= MaxPictureWidth && height >= 1 && height <= MaxPictureHeight;
+}
+
 } // namespace tovallo

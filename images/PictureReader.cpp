@@ -38,6 +38,11 @@ ImageType DetectImageType(const ByteReader& read, CurrentPicture& current, uint3
 
 Decoded09 DecodeImage09At(const ByteReader& read, uint32_t address, int width, int height,
                           Decode09Mode mode, size_t* available) {
+    if (!IsPictureSize(width, height)) {
+        if (available)
+            *available = 0;
+        return DecodeImage09(nullptr, 0, width, height, mode);
+    }
     // Most pictures are small: start with one block and read more only when the packets need it.
     size_t count = 4096;
     for (;;) {
@@ -58,6 +63,11 @@ std::optional<Picture> RenderCurrentPicture(const ByteReader& read, CurrentPictu
     if (outcome)
         *outcome = Decode09Outcome::Ok;
     const int w = current.Width, h = current.Height;
+    if (!IsPictureSize(w, h)) {
+        if (outcome)
+            *outcome = Decode09Outcome::BadDimension;
+        return std::nullopt;
+    }
     switch (current.Type) {
     case ImageType::Raw16: {
         const auto bytes = ReadPictureBytes(read, current.Address, Raw16Size(w, h));

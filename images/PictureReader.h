@@ -29,13 +29,14 @@ ImageType DetectImageType(const ByteReader& read, CurrentPicture& current, uint3
                           TypeChoice choice);
 
 // Decodes the "09" picture at `address`, reading only as much of the file as the picture needs.
-// `available` receives how many of the bytes the decoding used the file held.
+// `available` receives how many of the bytes the decoding used the file held. A dimension
+// outside 1-320 x 1-240 reads nothing (BadDimension).
 Decoded09 DecodeImage09At(const ByteReader& read, uint32_t address, int width, int height,
                           Decode09Mode mode, size_t* available = nullptr);
 
 // Draws the current picture again by its Type (RAW-16 and WBMP from the address itself); an
-// "09" picture updates Length09. Nothing for an unknown type or an "09" picture without its
-// signature; `outcome` tells why.
+// "09" picture updates Length09. Nothing for an unknown type, a size outside 1-320 x 1-240 or an
+// "09" picture without its signature; `outcome` tells why.
 std::optional<Picture> RenderCurrentPicture(const ByteReader& read, CurrentPicture& current,
                                             Decode09Outcome* outcome = nullptr);
 

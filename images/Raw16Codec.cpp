@@ -3,6 +3,8 @@
 namespace tovallo {
 
 Picture DecodeRaw16(const uint8_t* data, size_t size, int width, int height) {
+    if (width < 1 || width > MaxPictureWidth || height < 1 || height > MaxRaw16Rows)
+        return Picture();
     Picture out(width, height);
     auto byteAt = [&](size_t i) -> unsigned { return i < size ? data[i] : 0; };
     for (size_t i = 0; i < out.Pixels.size(); ++i)

@@ -13,6 +13,8 @@ bool isDark(Rgb24 c) {
 } // namespace
 
 Picture DecodeWbmp(const uint8_t* data, size_t size, int width, int height) {
+    if (!IsPictureSize(width, height))
+        return Picture();
     Picture out(width, height);
     const size_t bytes = WbmpSize(width, height);
     for (size_t i = 0; i < bytes; ++i) {

@@ -16,16 +16,8 @@ BinaryFile BinaryFile::OpenForReading(const std::string& path) {
     return BinaryFile(std::fopen(path.c_str(), "rb"));
 }
 
-BinaryFile BinaryFile::Create(const std::string& path) {
-    return BinaryFile(std::fopen(path.c_str(), "wb"));
-}
-
 size_t BinaryFile::read(void* buffer, size_t count) {
     return file_ ? std::fread(buffer, 1, count, file_.get()) : 0;
-}
-
-bool BinaryFile::write(const void* data, size_t count) {
-    return file_ && std::fwrite(data, 1, count, file_.get()) == count;
 }
 
 bool BinaryFile::seek(int64_t offset) {
@@ -37,13 +29,6 @@ int64_t BinaryFile::size() {
         return -1;
     const int64_t end = ftello(file_.get());
     return seek(0) ? end : -1;
-}
-
-bool BinaryFile::close() {
-    if (!file_)
-        return true;
-    const bool ok = std::fclose(file_.release()) == 0;
-    return ok;
 }
 
 } // namespace tovallo

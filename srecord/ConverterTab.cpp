@@ -5,8 +5,10 @@
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
+#include "workspace/OutputFile.h"
 #include "workspace/Workspace.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tovallo {
@@ -18,24 +20,31 @@ bool fileExists(const std::string& path) {
     return !path.empty() && std::filesystem::exists(path, ec);
 }
 
-// Converting a file onto itself would truncate the input before it is read.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
-}
-
-void refuseSameFile(Dialogs& dialogs, const std::string& path) {
-    dialogs.errorText("The output file \"" + path + "\" is the file being converted.");
-}
-
 } // namespace
 
-std::optional<std::string> ChooseOutputFile(Dialogs& dialogs, const std::string& filter,
+std::optional<std::string> ChooseOutputName(Dialogs& dialogs, const std::string& filter,
                                             std::optional<std::string> given) {
     std::optional<std::string> name = given ? given : dialogs.saveFile(filter);
     if (!name || name->empty())
         return std::nullopt;
-    if (fileExists(*name) && !dialogs.ask(msg::FileExists))
+    return name;
+}
+
+bool ConfirmOutputs(const Workspace& ws, Dialogs& dialogs, const std::vector<std::string>& outputs,
+                    const std::vector<std::string>& inputs) {
+    for (const std::string& output : outputs)
+        if (!CheckOutputTarget(ws, output, inputs, dialogs))
+            return false;
+    const bool anyExists = std::any_of(outputs.begin(), outputs.end(), fileExists);
+    return !anyExists || dialogs.ask(msg::FileExists);
+}
+
+std::optional<std::string> ChooseOutputFile(const Workspace& ws, Dialogs& dialogs,
+                                            const std::string& filter,
+                                            std::optional<std::string> given,
+                                            const std::vector<std::string>& inputs) {
+    auto name = ChooseOutputName(dialogs, filter, std::move(given));
+    if (!name || !ConfirmOutputs(ws, dialogs, {*name}, inputs))
         return std::nullopt;
     return name;
 }
@@ -46,13 +55,10 @@ bool ConvertS3ToBin(Workspace& ws, Dialogs& dialogs, Progress& progress, const S
         dialogs.warn(msg::OriginalNotFound);
         return false;
     }
-    const auto output = ChooseOutputFile(dialogs, BinFileFilter, std::move(outputName));
+    const auto output =
+        ChooseOutputFile(ws, dialogs, BinFileFilter, std::move(outputName), {form.s3File});
     if (!output)
         return false;
-    if (sameFile(form.s3File, *output)) {
-        refuseSameFile(dialogs, *output);
-        return false;
-    }
     S3Converter converter(dialogs, ws.pumpInterval);
     if (!converter.S3ToBin(form.s3File, *output, form.placeAtAddress, form.quiet, progress))
         return false;
@@ -66,13 +72,10 @@ bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3
         dialogs.warn(msg::OriginalNotFound);
         return false;
     }
-    const auto output = ChooseOutputFile(dialogs, S3FileFilter, std::move(outputName));
+    const auto output =
+        ChooseOutputFile(ws, dialogs, S3FileFilter, std::move(outputName), {form.binFile});
     if (!output)
         return false;
-    if (sameFile(form.binFile, *output)) {
-        refuseSameFile(dialogs, *output);
-        return false;
-    }
     if (form.startText.empty())
         form.startText = "0x0";
     CleanHexText(form.startText);
@@ -84,21 +87,20 @@ bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3
     if (!start || !stop)
         return false;
 
-    BinaryFile out = BinaryFile::Create(*output);
+    OutputFile out = OutputFile::Create(*output);
     if (!out.isOpen()) {
         dialogs.warn(msg::OriginalNotFound);
         return false;
     }
     S3Converter converter(dialogs, ws.pumpInterval);
-    const bool ran = converter.BinToS3(form.binFile, out, static_cast<int32_t>(*start),
-                                       static_cast<int32_t>(*stop), form.withHeader,
-                                       ws.ExcludedRegions, progress);
-    if (!out.close()) {
-        dialogs.warn(msg::Error);
+    if (!converter.BinToS3(form.binFile, out, static_cast<int32_t>(*start),
+                           static_cast<int32_t>(*stop), form.withHeader, ws.ExcludedRegions,
+                           progress))
+        return false;
+    if (!out.commit()) {
+        dialogs.errorText(out.error());
         return false;
     }
-    if (!ran)
-        return false;
     dialogs.inform(msg::ConversionCompleted);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tovallo {
 
@@ -14,8 +15,9 @@ inline constexpr char S3FileFilter[] = "Motorola S-record files|*.s3;*.sre;";
 inline constexpr char BinFileFilter[] = "BIN file|*.bin";
 
 // "Convert to BIN": the S3 file must exist (message 19); the output name is asked for when not
-// given, an existing output is replaced only after Yes to message 3. Returns true when the
-// conversion ran to its end (message 22 shown).
+// given; an output that is the S3 file or the open firmware is refused, an existing one is
+// replaced only after Yes to message 3. The BIN file appears only when the conversion ran to
+// its end (message 22 shown, true returned).
 struct S3ToBinForm {
     std::string s3File;         // LEs3File
     bool placeAtAddress = true; // RBAll ("All (with empty address)"), else RBPart
@@ -26,7 +28,8 @@ bool ConvertS3ToBin(Workspace& ws, Dialogs& dialogs, Progress& progress, const S
 
 // "Convert to s3": the start (and, for a part, the stop) text is normalised and written back.
 // The whole file takes the start as the address of its first byte; a part converts the
-// offsets [start, stop) and a stop of 0 (or one above 0x7FFFFFFF) means the whole file.
+// offsets [start, stop) and a stop of 0 (or one above 0x7FFFFFFF) means the whole file. The
+// output is checked and confirmed as for "Convert to BIN" and appears only when complete.
 struct BinToS3Form {
     std::string binFile;    // LEBinFile
     std::string startText;  // LEBinStart
@@ -37,9 +40,18 @@ struct BinToS3Form {
 bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3Form& form,
                     std::optional<std::string> outputName = std::nullopt);
 
-// Asks for an output file name with `filter` when none is given, and confirms replacing an
-// existing file with message 3. Empty when the user cancelled or declined.
-std::optional<std::string> ChooseOutputFile(Dialogs& dialogs, const std::string& filter,
+// Asks for an output file name with `filter` when none is given; empty when cancelled.
+std::optional<std::string> ChooseOutputName(Dialogs& dialogs, const std::string& filter,
                                             std::optional<std::string> given);
+// Refuses any of `outputs` that is the open firmware, one of `inputs` or no regular file
+// (CheckOutputTarget), then asks message 3 once when any of them exists. True when all may be
+// written.
+bool ConfirmOutputs(const Workspace& ws, Dialogs& dialogs, const std::vector<std::string>& outputs,
+                    const std::vector<std::string>& inputs);
+// Both for one output: empty when cancelled, refused or declined.
+std::optional<std::string> ChooseOutputFile(const Workspace& ws, Dialogs& dialogs,
+                                            const std::string& filter,
+                                            std::optional<std::string> given,
+                                            const std::vector<std::string>& inputs);
 
 } // namespace tovallo

@@ -49,7 +49,7 @@ void S3Converter::tick(Progress& progress, size_t steps) {
     progress.pump();
 }
 
-void S3Converter::writeOut(const char* data, size_t length, BinaryFile& out) {
+void S3Converter::writeOut(const char* data, size_t length, OutputFile& out) {
     if (length == 0)
         return;
     if (!out.write(data, length) && !writeFailed_) {
@@ -59,12 +59,12 @@ void S3Converter::writeOut(const char* data, size_t length, BinaryFile& out) {
     filePos_ += static_cast<int64_t>(length);
 }
 
-void S3Converter::flush(BinaryFile& out) {
+void S3Converter::flush(OutputFile& out) {
     writeOut(writeBuffer_.data(), writeFill_, out);
     writeFill_ = 0;
 }
 
-void S3Converter::BufferedWrite(const void* data, size_t length, BinaryFile& out) {
+void S3Converter::BufferedWrite(const void* data, size_t length, OutputFile& out) {
     if (length == 0) {
         flush(out);
         return;

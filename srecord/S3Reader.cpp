@@ -17,7 +17,7 @@ constexpr uint32_t HighestPlaceableAddress = 0x7FFFFFFF;
 } // namespace
 
 bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool placeAtAddress,
-                                BinaryFile& out) {
+                                OutputFile& out) {
     const std::string index = std::to_string(lineIndex);
     auto malformed = [&](const std::string& why) {
         dialogs_.errorText("Line " + index + " of the S3 file is no valid record: " + why +
@@ -72,6 +72,7 @@ bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool 
         }
     }
     BufferedWrite(data, dataLength, out);
+    ++recordsRead_;
     return true;
 }
 
@@ -83,7 +84,7 @@ bool S3Converter::S3ToBin(const std::string& s3Name, const std::string& binName,
         dialogs_.warn(msg::OriginalNotFound);
         return false;
     }
-    BinaryFile out = BinaryFile::Create(binName);
+    OutputFile out = OutputFile::Create(binName);
     if (!out.isOpen()) {
         dialogs_.warn(msg::OriginalNotFound);
         return false;
@@ -91,6 +92,7 @@ bool S3Converter::S3ToBin(const std::string& s3Name, const std::string& binName,
     writeFill_ = 0;
     writeFailed_ = false;
     filePos_ = 0;
+    recordsRead_ = 0;
     ResetReadBuffer();
     startProgress(progress, size);
 
@@ -112,11 +114,17 @@ bool S3Converter::S3ToBin(const std::string& s3Name, const std::string& binName,
     }
     BufferedWrite(nullptr, 0, out);
     finishProgress(progress);
-    if (!out.close() && !writeFailed_) {
-        writeFailed_ = true;
-        dialogs_.warn(msg::Error);
+    if (!completed || writeFailed_)
+        return false;
+    if (recordsRead_ == 0) {
+        dialogs_.errorText("\"" + s3Name + "\" holds no valid S3 record; no BIN file was written.");
+        return false;
     }
-    return completed && !writeFailed_;
+    if (!out.commit()) {
+        dialogs_.errorText(out.error());
+        return false;
+    }
+    return true;
 }
 
 } // namespace tovallo

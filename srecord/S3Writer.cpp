@@ -11,7 +11,7 @@
 
 namespace tovallo {
 
-void S3Converter::WriteS3Segment(BinaryFile& bin, BinaryFile& out, int64_t from, int64_t to,
+void S3Converter::WriteS3Segment(BinaryFile& bin, OutputFile& out, int64_t from, int64_t to,
                                  uint32_t base, Progress& progress) {
     if (from >= to)
         return;
@@ -33,7 +33,7 @@ void S3Converter::WriteS3Segment(BinaryFile& bin, BinaryFile& out, int64_t from,
     }
 }
 
-bool S3Converter::BinToS3(const std::string& binName, BinaryFile& out, int32_t start, int32_t stop,
+bool S3Converter::BinToS3(const std::string& binName, OutputFile& out, int32_t start, int32_t stop,
                           bool withHeader, const std::vector<AddressRegion>& excluded,
                           Progress& progress) {
     BinaryFile bin = BinaryFile::OpenForReading(binName);

@@ -181,7 +181,7 @@ void ImagesTab::BImageSaveTabClick() {
     if (!busy || !window_.workspace().FwIsOpen())
         return;
     if (const auto path = window_.dialogs().saveFile(TableFilter))
-        SaveImageTable(*path, table_, window_.dialogs());
+        SaveImageTable(window_.workspace(), *path, table_, window_.dialogs());
 }
 
 void ImagesTab::BImageOpenTabClick() {
@@ -200,9 +200,7 @@ void ImagesTab::showTablePicture(int row) {
     ImageEntry& entry = table_[static_cast<size_t>(row)];
     if (entry.Address.empty())
         return;
-    std::string text = entry.Address;
-    CleanHexText(text);
-    const auto address = ParseHexAddr(text, &window_.dialogs());
+    const auto address = RowPictureAddress(entry, window_.dialogs());
     if (!address)
         return;
     CurrentPicture& cur = window_.current();
@@ -217,12 +215,6 @@ void ImagesTab::showTablePicture(int row) {
     cur.Width = std::clamp(dimension->first, 1, MaxPictureWidth);
     cur.Height = std::clamp(dimension->second, 1, MaxPictureHeight);
     if (entry.Type == "RAW-16") {
-        // A picture of the found list begins with its type byte (the address its links hold,
-        // which the row keeps): its pixels, and a replacement of them, start one byte later,
-        // as when the picture is selected in that list.
-        if (std::any_of(found_.begin(), found_.end(),
-                        [&](const FoundPicture& p) { return p.Address == cur.Address; }))
-            cur.Address += 1;
         DrawRaw16Dump();
     } else if (entry.Type == "WBMP") {
         DrawWbmp();
@@ -301,7 +293,8 @@ void ImagesTab::MIImageImportSearchedClick() {
     Workspace& ws = window_.workspace();
     if (!busy || !ws.FwIsOpen())
         return;
-    ImportFoundPictures(FirmwareReader(ws), table_, found_, window_.current(), typeChoice());
+    ImportFoundPictures(FirmwareReader(ws), table_, found_, window_.current(), typeChoice(),
+                        window_.dialogs());
     refreshImageTable();
 }
 

@@ -126,7 +126,7 @@ void TFReImage::BReplaceImClick() {
 
 void TFReImage::BExportImClick() {
     if (const auto path = window_.dialogs().saveFile("BMP file|*.bmp"))
-        ExportOldPicture(*path, state_, window_.dialogs());
+        ExportOldPicture(window_.workspace(), *path, state_, window_.dialogs());
 }
 
 void TFReImage::CBAutoNextAddrClick(bool checked) {

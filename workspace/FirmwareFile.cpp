@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <sys/stat.h>
 
 namespace tovallo {
 
@@ -33,6 +34,10 @@ bool FirmwareFile::open(const std::string& path, std::string& error, bool writab
         error = "Cannot open \"" + path + "\": no such file.";
         return false;
     }
+    if (size == 0) {
+        error = "Cannot open \"" + path + "\": the file is empty, it holds no firmware.";
+        return false;
+    }
     if (size > std::numeric_limits<int32_t>::max()) {
         error = "Cannot open \"" + path + "\": the file is larger than 2 GiB.";
         return false;
@@ -43,9 +48,17 @@ bool FirmwareFile::open(const std::string& path, std::string& error, bool writab
                 (writable ? "reading and writing: " : "reading: ") + std::strerror(errno) + ".";
         return false;
     }
+    struct stat st {};
+    if (fstat(fileno(f), &st) != 0) {
+        error = "Cannot open \"" + path + "\": " + std::strerror(errno) + ".";
+        std::fclose(f);
+        return false;
+    }
     file_.reset(f);
     path_ = path;
     size_ = static_cast<int32_t>(size);
+    device_ = static_cast<uint64_t>(st.st_dev);
+    inode_ = static_cast<uint64_t>(st.st_ino);
     return true;
 }
 
@@ -53,6 +66,13 @@ void FirmwareFile::close() {
     file_.reset();
     path_.clear();
     size_ = 0;
+    device_ = inode_ = 0;
+}
+
+bool FirmwareFile::isSameFileAs(const std::string& path) const {
+    struct stat st {};
+    return file_ && stat(path.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_dev) == device_ &&
+           static_cast<uint64_t>(st.st_ino) == inode_;
 }
 
 size_t FirmwareFile::readAt(uint64_t offset, size_t count, uint8_t* buffer) {

@@ -11,8 +11,9 @@ namespace tovallo {
 // The open firmware: positioned reads and writes straight on the file, never loaded whole.
 class FirmwareFile {
   public:
-    // Opens `path` for reading and writing (or only reading). On failure returns false, sets
-    // `error` to a readable reason and leaves the file that was open before untouched.
+    // Opens `path` for reading and writing (or only reading). An empty file is no firmware and
+    // is refused. On failure returns false, sets `error` to a readable reason and leaves the
+    // file that was open before untouched.
     bool open(const std::string& path, std::string& error, bool writable = true);
     void close();
     bool isOpen() const { return file_ != nullptr; }
@@ -20,6 +21,8 @@ class FirmwareFile {
 
     // Size taken when the file was opened; writes do not change it.
     int32_t size() const { return size_; }
+    // Whether `path` names the open file (device and inode, links followed), whatever its name.
+    bool isSameFileAs(const std::string& path) const;
 
     // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end).
     size_t readAt(uint64_t offset, size_t count, uint8_t* buffer);
@@ -34,6 +37,8 @@ class FirmwareFile {
     std::unique_ptr<std::FILE, Closer> file_;
     std::string path_;
     int32_t size_ = 0;
+    uint64_t device_ = 0;
+    uint64_t inode_ = 0;
 };
 
 // Size of a file in bytes, or -1 when it cannot be read.

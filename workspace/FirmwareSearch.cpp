@@ -71,6 +71,7 @@ int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, 
     if (restart) {
         bar.setPosition(0);
         ws.SearchPos = 0;
+        ws.lastSingleByteMatch = -1; // a match at offset 0 may be found again
     }
     const int64_t size = ws.FwSize();
     bar.setRange(clampToInt(size / static_cast<int64_t>(SearchBlockSize) + 1));

@@ -1,5 +1,7 @@
 #include "workspace/IniFile.h"
 
+#include "workspace/OutputFile.h"
+
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -60,11 +62,11 @@ bool IniFile::load() {
 }
 
 bool IniFile::save() const {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    std::string text;
     for (const std::string& line : lines_)
-        out << line << "\r\n";
-    out.close();
-    return static_cast<bool>(out);
+        text += line + "\r\n";
+    OutputFile out = OutputFile::Create(path_);
+    return out.write(text) && out.commit();
 }
 
 long IniFile::findSection(const std::string& section) const {

@@ -30,12 +30,17 @@ std::string writeTemporary(TempDir& dir, const std::string& prefix, size_t n,
     return name;
 }
 
-// Erases list[index] and its temporary file, if the record has one.
+// Erases list[index] with its temporary files: the replacement and the kept original bytes.
 template <class Record> bool eraseAt(std::vector<Record>& list, size_t index) {
     if (index >= list.size())
         return false;
-    if constexpr (requires(Record r) { r.FileName; })
-        std::remove(list[index].FileName.c_str());
+    const Record& r = list[index];
+    if constexpr (requires { r.FileName; })
+        std::remove(r.FileName.c_str());
+    if constexpr (requires { r.OriginalEntryFile; })
+        std::remove(r.OriginalEntryFile.c_str());
+    if (!r.OriginalFile.empty())
+        std::remove(r.OriginalFile.c_str());
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
     return true;
 }
@@ -46,12 +51,12 @@ void PendingChanges::AppendStringChange(uint32_t addr, std::string text) {
     const auto mark = text.find('\x01');
     if (mark != std::string::npos)
         text[mark] = '\0';
-    StringChanges.push_back({addr, std::move(text)});
+    StringChanges.push_back({addr, std::move(text), {}});
     changed();
 }
 
 void PendingChanges::AppendLinkChange(uint32_t addr, uint32_t value, uint32_t prefix) {
-    LinkChanges.push_back({addr, value, prefix});
+    LinkChanges.push_back({addr, value, prefix, {}});
     changed();
 }
 
@@ -61,7 +66,7 @@ bool PendingChanges::AppendImageChange(TempDir& dir, uint32_t addr, uint32_t siz
     if (name.empty())
         return false;
     ++imageFiles_;
-    ImageChanges.push_back({addr, size, name});
+    ImageChanges.push_back({addr, size, name, {}});
     changed();
     return true;
 }
@@ -72,7 +77,7 @@ bool PendingChanges::AppendSoundChange(TempDir& dir, uint32_t addr, const std::s
     if (name.empty())
         return false;
     ++soundFiles_;
-    SoundChanges.push_back({addr, static_cast<uint32_t>(bytes.size()), name});
+    SoundChanges.push_back({addr, static_cast<uint32_t>(bytes.size()), name, {}});
     changed();
     return true;
 }
@@ -84,7 +89,7 @@ bool PendingChanges::AppendJavaChange(TempDir& dir, uint32_t dataAddr, uint32_t 
     if (name.empty())
         return false;
     ++javaFiles_;
-    JavaChanges.push_back({dataAddr, entryAddr, 0, name, entryText});
+    JavaChanges.push_back({dataAddr, entryAddr, 0, name, entryText, {}, {}});
     changed();
     return true;
 }
@@ -96,13 +101,34 @@ size_t PendingChanges::total() const {
 
 std::vector<std::string> PendingChanges::temporaryFiles() const {
     std::vector<std::string> files;
-    for (const Images_& c : ImageChanges)
-        files.push_back(c.FileName);
-    for (const Java_& c : JavaChanges)
-        files.push_back(c.FileName);
-    for (const Sound_& c : SoundChanges)
-        files.push_back(c.FileName);
+    auto add = [&files](const std::string& name) {
+        if (!name.empty())
+            files.push_back(name);
+    };
+    for (const Strings_& c : StringChanges)
+        add(c.OriginalFile);
+    for (const Images_& c : ImageChanges) {
+        add(c.FileName);
+        add(c.OriginalFile);
+    }
+    for (const Links_& c : LinkChanges)
+        add(c.OriginalFile);
+    for (const Java_& c : JavaChanges) {
+        add(c.FileName);
+        add(c.OriginalFile);
+        add(c.OriginalEntryFile);
+    }
+    for (const Sound_& c : SoundChanges) {
+        add(c.FileName);
+        add(c.OriginalFile);
+    }
     return files;
+}
+
+std::string PendingChanges::newOriginalFile(TempDir& dir) {
+    if (dir.path().empty())
+        return {};
+    return dir.file("Orig_" + std::to_string(originalsNamed_++) + ".tmp");
 }
 
 void PendingChanges::deleteTemporaryFiles() const {

@@ -10,19 +10,24 @@ namespace tovallo {
 class TempDir;
 
 // Pending change records. Every change is written into the firmware only by Save All.
+// OriginalFile names the temporary file with the firmware bytes the first Save All wrote over
+// (empty before), so that a restore patch made afterwards still gives them back.
 struct Strings_ {
     uint32_t Addr = 0;
     std::string Text; // bytes written at Addr
+    std::string OriginalFile;
 };
 struct Images_ {
     uint32_t Addr = 0;
     uint32_t Size = 0;    // width in the low 16 bits, height in the high 16 bits
     std::string FileName; // temporary file with the picture's new bytes
+    std::string OriginalFile;
 };
 struct Links_ {
     uint32_t Addr = 0;
     uint32_t Value = 0;
-    uint32_t Prefix = 0; // written at Addr - 4 when not 0
+    uint32_t Prefix = 0;      // written at Addr - 4 when not 0
+    std::string OriginalFile; // from Addr - 4 when Prefix is not 0
 };
 struct Java_ {
     uint32_t DataAddr = 0;
@@ -30,11 +35,14 @@ struct Java_ {
     uint32_t Reserved = 0;
     std::string FileName;
     std::string EntryText;
+    std::string OriginalFile;      // at DataAddr
+    std::string OriginalEntryFile; // JavaSizeOffset + 8 bytes at EntryAddr
 };
 struct Sound_ {
     uint32_t Addr = 0;
     uint32_t Size = 0; // byte size of FileName
     std::string FileName;
+    std::string OriginalFile;
 };
 
 // The five lists, in the order Save All writes them.
@@ -74,8 +82,10 @@ class PendingChanges {
     size_t remove(std::vector<ChangeRef> changes);
 
     size_t total() const;
-    // The temporary files named by the image, Java and sound records.
+    // The temporary files named by the records: replacements and kept original bytes.
     std::vector<std::string> temporaryFiles() const;
+    // A temporary file name not used before for the original bytes of a change.
+    std::string newOriginalFile(TempDir& dir);
     void deleteTemporaryFiles() const;
     // Empties all five lists (their temporary files are left alone).
     void clear();
@@ -86,6 +96,7 @@ class PendingChanges {
   private:
     void changed() const;
 
+    size_t originalsNamed_ = 0;
     size_t imageFiles_ = 0;
     size_t javaFiles_ = 0;
     size_t soundFiles_ = 0;

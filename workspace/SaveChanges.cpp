@@ -1,9 +1,11 @@
 #include "workspace/SaveChanges.h"
 
+#include "workspace/ChangeChecks.h"
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareFile.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
+#include "workspace/OutputFile.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
@@ -23,66 +25,51 @@ std::string le32(uint32_t v) {
     return b;
 }
 
-// Checks every change before anything is written; returns the first problem, empty when none.
-class ChangeChecker {
-  public:
-    explicit ChangeChecker(const Workspace& ws) : size_(static_cast<uint64_t>(ws.FwSize())) {}
+// Keeps the firmware bytes of [addr, addr + count) in a new temporary file named in `file`,
+// unless the change kept them at an earlier save. Copied in blocks, never loaded whole.
+bool keepOriginal(Workspace& ws, std::string& file, uint64_t addr, uint64_t count) {
+    if (!file.empty())
+        return true;
+    const std::string name = ws.changes.newOriginalFile(ws.tempDir);
+    if (name.empty())
+        return false;
+    OutputFile out = OutputFile::Create(name);
+    std::array<uint8_t, CopyBlock> block{};
+    for (uint64_t done = 0; out.isOpen() && done < count;) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(CopyBlock, count - done));
+        const size_t got = ws.firmware.readAt(addr + done, want, block.data());
+        if (got == 0 || !out.write(block.data(), got))
+            break;
+        done += got;
+    }
+    if (!out.commit())
+        return false;
+    file = name;
+    return true;
+}
 
-    std::string problem() const { return problem_; }
-
-    void bytes(const char* kind, uint64_t addr, uint64_t count) {
-        if (problem_.empty() && addr + count > size_)
-            problem_ = std::string(kind) + " change at " + ToHexAddr(static_cast<uint32_t>(addr)) +
-                       " (" + std::to_string(count) +
-                       " bytes) lies outside the firmware; nothing was written.";
+// Before the first save of a change, the bytes it will write over; all are kept before anything
+// is written, so overlapping changes keep the firmware's own bytes.
+bool keepOriginals(Workspace& ws) {
+    PendingChanges& c = ws.changes;
+    bool ok = true;
+    for (Strings_& s : c.StringChanges)
+        ok = ok && keepOriginal(ws, s.OriginalFile, s.Addr, s.Text.size());
+    for (Images_& i : c.ImageChanges)
+        ok = ok && keepOriginal(ws, i.OriginalFile, i.Addr,
+                                static_cast<uint64_t>(FileSizeOf(i.FileName)));
+    for (Links_& l : c.LinkChanges)
+        ok = ok && (l.Prefix != 0 ? keepOriginal(ws, l.OriginalFile, l.Addr - 4, 8)
+                                  : keepOriginal(ws, l.OriginalFile, l.Addr, 4));
+    for (Java_& j : c.JavaChanges) {
+        ok = ok && keepOriginal(ws, j.OriginalFile, j.DataAddr,
+                                static_cast<uint64_t>(FileSizeOf(j.FileName)));
+        ok = ok && keepOriginal(ws, j.OriginalEntryFile, j.EntryAddr,
+                                uint64_t{ws.profile.JavaSizeOffset} + 8);
     }
-    // Size of a readable temporary file, or -1 after noting the problem.
-    int64_t file(const char* kind, const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        const int64_t size = in ? FileSizeOf(name) : -1;
-        if (size < 0 && problem_.empty())
-            problem_ = std::string("The temporary file of a ") + kind + " change (\"" + name +
-                       "\") is missing or unreadable; nothing was written.";
-        return size;
-    }
-
-  private:
-    uint64_t size_;
-    std::string problem_;
-};
-
-std::string checkAll(Workspace& ws) {
-    ChangeChecker check(ws);
-    const PendingChanges& c = ws.changes;
-    for (const Strings_& s : c.StringChanges)
-        check.bytes("A string", s.Addr, s.Text.size());
-    for (const Images_& i : c.ImageChanges) {
-        const int64_t size = check.file("picture", i.FileName);
-        if (size >= 0)
-            check.bytes("A picture", i.Addr, static_cast<uint64_t>(size));
-    }
-    for (const Links_& l : c.LinkChanges) {
-        if (l.Prefix != 0 && l.Addr < 4)
-            check.bytes("A link", 0, static_cast<uint64_t>(ws.FwSize()) + 1);
-        else if (l.Prefix != 0)
-            check.bytes("A link", l.Addr - 4, 8);
-        else
-            check.bytes("A link", l.Addr, 4);
-    }
-    for (const Java_& j : c.JavaChanges) {
-        const int64_t size = check.file("Java", j.FileName);
-        if (size >= 0)
-            check.bytes("A Java", j.DataAddr, static_cast<uint64_t>(size));
-        check.bytes("A Java entry", j.EntryAddr, j.EntryText.size());
-        check.bytes("A Java entry", static_cast<uint64_t>(j.EntryAddr) + ws.profile.JavaSizeOffset,
-                    4);
-    }
-    for (const Sound_& s : c.SoundChanges) {
-        const int64_t size = check.file("sound", s.FileName);
-        if (size >= 0)
-            check.bytes("A sound", s.Addr, static_cast<uint64_t>(size));
-    }
-    return check.problem();
+    for (Sound_& s : c.SoundChanges)
+        ok = ok && keepOriginal(ws, s.OriginalFile, s.Addr, s.Size);
+    return ok;
 }
 
 // Copies a whole file into the firmware at addr; returns the bytes copied or -1 on an error.
@@ -136,9 +123,14 @@ SaveSummary summarize(const Workspace& ws) {
 SaveSummary SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
     if (!ws.FwIsOpen())
         return {};
-    const std::string problem = checkAll(ws);
+    const std::string problem = PendingChangesProblem(ws);
     if (!problem.empty()) {
         dialogs.errorText(problem);
+        return {};
+    }
+    if (!keepOriginals(ws)) {
+        dialogs.errorText("The firmware bytes the changes replace could not be kept in the "
+                          "temporary folder; nothing was written.");
         return {};
     }
     const PendingChanges& c = ws.changes;

@@ -17,8 +17,9 @@ struct SaveSummary {
 };
 
 // Writes every pending change into the firmware: strings, pictures, links, Java, sounds, each
-// list in order. Every change is checked first (temporary file readable, bytes inside the
-// firmware); a failed check is reported and nothing is written. A failing write stops the save
+// list in order. Every change is checked first (PendingChangesProblem); a failed check is
+// reported and nothing is written. Before a change is first written, the firmware bytes it
+// replaces are kept in the temporary folder for restore patches. A failing write stops the save
 // and is reported. Saved only when everything was written. The lists stay as they are.
 SaveSummary SaveAllChanges(Workspace& ws, Dialogs& dialogs);
 

@@ -1,4 +1,5 @@
 #include "images/BmpFile.h"
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/FirmwareBuilder.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +117,13 @@ TEST(BmpFile, CorruptFilesGiveAReasonNotACrash) {
     error.clear();
     EXPECT_FALSE(WriteBmpFile(dir.file("no/such/dir/out.bmp"), Picture(2, 2), error));
     EXPECT_FALSE(error.empty());
+    // A write that fails half way leaves the earlier file as it was.
+    WriteWholeFile(dir.file("old.bmp"), "earlier");
+    {
+        testing::FileSizeLimit limit(100);
+        EXPECT_FALSE(WriteBmpFile(dir.file("old.bmp"), Picture(64, 64), error));
+    }
+    EXPECT_EQ(ReadWholeFile(dir.file("old.bmp")), "earlier");
 }
 
 bool haveTool(const char* name) {

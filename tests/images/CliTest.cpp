@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 
 namespace tovallo {
@@ -113,6 +115,24 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
         "bad.bmp");
     EXPECT_EQ(RunCli("images export " + fw + " 0x2000 --size 400x30 " + out).status, 2);
     EXPECT_EQ(RunCli("images encode " + dir.file("bad.bmp") + " --type png x").status, 2);
+
+    // An output that is the firmware or the input, also through a link, is refused.
+    const std::string firmware = pf.builder.str();
+    std::filesystem::create_symlink(fw, dir.file("fw-link.bmp"));
+    expectOneLineFailure(RunCli("images export " + fw + " 0x2000 --size 26x14 " + fw),
+                         "open firmware");
+    expectOneLineFailure(
+        RunCli("images export " + fw + " 0x2000 --size 26x14 " + dir.file("fw-link.bmp")),
+        "open firmware");
+    expectOneLineFailure(
+        RunCli("images decode " + fw + " --size 26x14 --type 09 " + dir.file("fw-link.bmp")),
+        "reads");
+    expectOneLineFailure(
+        RunCli("images encode " + dir.file("in.bmp") + " --type 09 " + dir.file("in.bmp")),
+        "reads");
+    EXPECT_EQ(testing::ReadWholeFile(fw), firmware);
+    Picture stillThere;
+    EXPECT_TRUE(ReadBmpFile(dir.file("in.bmp"), stillThere, error)) << error;
 }
 
 } // namespace

@@ -142,30 +142,48 @@ TEST(ImageTable, ImportsFoundPicturesWithTheirSizes) {
     ASSERT_TRUE(table);
     ImageTable rows = {{"Mine", "0x00000001", "1", "1*1", "16*", "RAW-16"}};
     CurrentPicture current;
-    ImportFoundPictures(FirmwareReader(fw.ws), rows, table->rows, current, TypeChoice::Auto);
+    ImportFoundPictures(FirmwareReader(fw.ws), rows, table->rows, current, TypeChoice::Auto,
+                        fw.dialogs);
     ASSERT_EQ(rows.size(), 5u);
     const ImageTable expected = {
         rows[0],
         {"Image_1", "0x00002000", std::to_string(pf.pictures[0].size()), "26*14", "16*", "09"},
-        {"Image_2", "0x00004000", "512", "16*16", "16*", "RAW-16"},
+        {"Image_2", "0x00004000", "512", "16*16", "16*", "RAW-16", true},
         {"Image_3", "0x00005000", "64", "32*16", "1*", "WBMP"},
         {"Image_4", "0x00006000", std::to_string(pf.pictures[3].size()), "40*30", "16*", "09"},
     };
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(current.Address, 0x6000u);
     EXPECT_EQ(current.Length09, pf.pictures[3].size());
+    EXPECT_TRUE(fw.dialogs.shown.empty());
+    // The imported RAW-16 row itself knows its pixels follow the type byte; a row typed in by
+    // the user is read from its address.
+    EXPECT_EQ(RowPictureAddress(rows[2], fw.dialogs), 0x4001u);
+    EXPECT_EQ(RowPictureAddress(rows[0], fw.dialogs), 0x1u);
 
     // Scanned pictures have no dimension: the current one is used and the cell stays empty.
     ImageTable scanned;
     current.Width = 40;
     current.Height = 30;
     ImportFoundPictures(FirmwareReader(fw.ws), scanned, {{0x6000, 0, 0}, {0x4000, 0, 0}}, current,
-                        TypeChoice::Auto);
+                        TypeChoice::Auto, fw.dialogs);
     ASSERT_EQ(scanned.size(), 2u);
     EXPECT_EQ(scanned[0].Dimension, "");
     EXPECT_EQ(scanned[0].Size, std::to_string(pf.pictures[3].size()));
     EXPECT_EQ(scanned[1].Size, "2400");
     EXPECT_EQ(current.Address, 0x4001u); // past the RAW-16 type byte
+
+    // Dimensions outside 1-320 x 1-240 (a wrong table) are neither measured nor imported.
+    ImageTable wrong;
+    const CurrentPicture before = current;
+    ImportFoundPictures(FirmwareReader(fw.ws), wrong,
+                        {{0x2000, 400, 10}, {0x4000, 16, 65535}, {0x6000, 65535, 65535}}, current,
+                        TypeChoice::Auto, fw.dialogs);
+    EXPECT_TRUE(wrong.empty());
+    EXPECT_EQ(current.Address, before.Address);
+    EXPECT_EQ(current.Width, before.Width);
+    ASSERT_EQ(fw.dialogs.numbers(), std::vector<int>{-1});
+    EXPECT_EQ(fw.dialogs.shown[0].text.substr(0, 2), "3 ");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "images/ImageTableFile.h"
 #include "images/RowSort.h"
 #include "images/TableLine.h"
+#include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -112,13 +113,19 @@ TEST(ImageTableFile, RecordFormatAndRoundTrip) {
 
     ScratchDir dir;
     ScriptedDialogs dialogs;
+    Workspace ws;
     ImageTable table;
     for (int i = 0; i < 12; ++i)
         table.push_back({"\xC8\xEC\xFF " + std::to_string(i), "0x0000100" + std::to_string(i % 10),
                          std::to_string(i * 100), "176*220", i % 2 ? "1*" : "16*",
-                         i % 2 ? "WBMP" : "RAW-16"});
+                         i % 2 ? "WBMP" : "RAW-16", i % 4 == 0});
+    // A RAW-16 row from the found list keeps, in the file too, that its address is the type
+    // byte; readers that stop at the type see an ordinary record.
+    ImageEntry unmarked = table[0];
+    unmarked.AddressIsTypeByte = false;
+    EXPECT_EQ(ImageTableRecord(1, table[0]), ImageTableRecord(1, unmarked) + " TypeByte: 1\t");
     const std::string path = dir.file("table.txt");
-    ASSERT_TRUE(SaveImageTable(path, table, dialogs));
+    ASSERT_TRUE(SaveImageTable(ws, path, table, dialogs));
     const std::string text = ReadWholeFile(path);
     EXPECT_EQ(text.substr(0, ImageTableRecord(1, table[0]).size() + 4),
               ImageTableRecord(1, table[0]) + "\r\n\r\n");
@@ -129,12 +136,12 @@ TEST(ImageTableFile, RecordFormatAndRoundTrip) {
     EXPECT_EQ(loaded, table);
 
     // Overwriting asks message 3; No keeps the file.
-    ASSERT_FALSE(SaveImageTable(path, {}, dialogs));
+    ASSERT_FALSE(SaveImageTable(ws, path, {}, dialogs));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{3});
     EXPECT_EQ(ReadWholeFile(path), text);
     // Yes: an empty table writes the grid's blank row, which loads as no row.
     dialogs.answers = {true};
-    ASSERT_TRUE(SaveImageTable(path, {}, dialogs));
+    ASSERT_TRUE(SaveImageTable(ws, path, {}, dialogs));
     EXPECT_EQ(ReadWholeFile(path),
               "001 \t \t Frames: 1\t Size: \t Dimension: \t Color: \t Type: \t\r\n\r\n");
     ASSERT_TRUE(LoadImageTable(path, loaded, dialogs));

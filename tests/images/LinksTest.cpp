@@ -74,5 +74,29 @@ TEST(ImageLinks, FindsLinksAndQueuesAddressAndDimensionChanges) {
     EXPECT_FALSE(QueueLinkChanges(fw.ws, none, 0, 0, table, 0, fw.dialogs));
 }
 
+TEST(ImageLinks, ALinkWhoseDimensionWouldFallBeforeTheFirmwareQueuesNothing) {
+    FirmwareBuilder b = linkedFirmware();
+    b.placeU32(0, 0x800); // a link at offset 0 has no room for its dimension in front
+    OpenedFirmware fw(b);
+    ImageTable table = {{"Logo", "0x00000800", "100", "1*1", "16*", "09"}};
+    LinkDialog dialog;
+    ASSERT_TRUE(OpenLinkDialog(dialog, table, 0));
+    RecordingProgress bar;
+    FindImageLinks(fw.ws, dialog, bar, fw.dialogs);
+    ASSERT_EQ(dialog.Finded, (std::vector<uint32_t>{0, 0x104, 0x204}));
+    dialog.NewDim = "10*10";
+    fw.dialogs.shown.clear();
+    fw.dialogs.answers = {true};
+    EXPECT_FALSE(QueueLinkChanges(fw.ws, dialog, 0, 2, table, 0, fw.dialogs));
+    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{18, -1}));
+    EXPECT_TRUE(fw.ws.changes.LinkChanges.empty());
+    EXPECT_EQ(table[0].Address, "0x00000800");
+    // Without a new dimension the same link is only its address word, which fits.
+    dialog.NewDim = dialog.OldDim;
+    fw.dialogs.answers = {true};
+    EXPECT_TRUE(QueueLinkChanges(fw.ws, dialog, 0, 2, table, 0, fw.dialogs));
+    EXPECT_EQ(fw.ws.changes.LinkChanges.size(), 3u);
+}
+
 } // namespace
 } // namespace tovallo

@@ -6,11 +6,14 @@
 #include "images/Image09Decoder.h"
 #include "images/ImageTable.h"
 #include "images/ImageTableFile.h"
+#include "images/PictureReader.h"
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <random>
 
 using namespace tovallo;
@@ -77,6 +80,49 @@ TEST(MalformedInput, DecodersStayInsideShortAndRandomData) {
         EXPECT_EQ(DecodeRaw16(bytes, data.size(), w, h).Pixels.size(), static_cast<size_t>(w * h));
         EXPECT_EQ(DecodeWbmp(bytes, data.size(), w, h).Pixels.size(), static_cast<size_t>(w * h));
     }
+}
+
+TEST(MalformedInput, DecodersRefuseSizesOutsideThePhoneDisplay) {
+    const std::string data(64, '\x09');
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    struct Size {
+        int w, h;
+    };
+    for (const Size s : {Size{0, 8}, Size{-8, 8}, Size{8, -1}, Size{321, 1}, Size{1, 241},
+                         Size{100000, 1}, Size{INT32_MIN, 1}}) {
+        const Decoded09 d = DecodeImage09(bytes, data.size(), s.w, s.h, Decode09Mode::Measure);
+        EXPECT_EQ(d.outcome, Decode09Outcome::BadDimension) << s.w << "x" << s.h;
+        EXPECT_TRUE(d.picture.empty());
+        EXPECT_EQ(d.length, 0u);
+        EXPECT_TRUE(DecodeWbmp(bytes, data.size(), s.w, s.h).empty()) << s.w << "x" << s.h;
+        // RAW-16 also decodes the dump's pages of up to 320 rows.
+        const bool rawPage = s.w >= 1 && s.w <= MaxPictureWidth && s.h >= 1 && s.h <= MaxRaw16Rows;
+        EXPECT_EQ(DecodeRaw16(bytes, data.size(), s.w, s.h).empty(), !rawPage) << s.w << "x" << s.h;
+        // Negative sides give no size rather than one wrapped round to 2^32.
+        if (s.w <= 0 || s.h <= 0) {
+            EXPECT_EQ(Raw16Size(s.w, s.h), 0u);
+            EXPECT_EQ(WbmpSize(s.w, s.h), 0u);
+        }
+    }
+    // The dump's 320-row RAW-16 page is still decoded.
+    EXPECT_EQ(DecodeRaw16(bytes, data.size(), 176, MaxRaw16Rows).Height, MaxRaw16Rows);
+
+    // Nothing is read for a picture that cannot be drawn.
+    size_t reads = 0;
+    const ByteReader read = [&](uint64_t, size_t count, uint8_t* buffer) {
+        ++reads;
+        std::fill_n(buffer, count, 0x09);
+        return count;
+    };
+    Decode09Outcome outcome = Decode09Outcome::Ok;
+    CurrentPicture current;
+    current.Width = 400;
+    current.Type = ImageType::Image09;
+    EXPECT_FALSE(RenderCurrentPicture(read, current, &outcome));
+    EXPECT_EQ(outcome, Decode09Outcome::BadDimension);
+    EXPECT_EQ(DecodeImage09At(read, 0, 100000, 1, Decode09Mode::Draw).outcome,
+              Decode09Outcome::BadDimension);
+    EXPECT_EQ(reads, 0u);
 }
 
 TEST(MalformedInput, RandomTableFilesLoadWithoutCrashing) {

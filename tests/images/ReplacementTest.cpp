@@ -62,13 +62,13 @@ TEST(Replacement, OpensWithTheOldPictureExportsItAndShowsTheNextAddress) {
     EXPECT_EQ(f.dialog.NewNextAddrText, "");
 
     const std::string out = f.fw.dir.file("old.bmp");
-    ASSERT_TRUE(ExportOldPicture(out, f.dialog, f.fw.dialogs));
+    ASSERT_TRUE(ExportOldPicture(f.fw.ws, out, f.dialog, f.fw.dialogs));
     Picture back;
     std::string error;
     ASSERT_TRUE(ReadBmpFile(out, back, error));
     EXPECT_EQ(back, f.pf.pictures[0].picture);
     f.fw.dialogs.shown.clear();
-    EXPECT_FALSE(ExportOldPicture(out, f.dialog, f.fw.dialogs)); // exists, answered No
+    EXPECT_FALSE(ExportOldPicture(f.fw.ws, out, f.dialog, f.fw.dialogs)); // exists, answered No
     EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{3});
 
     // A BMP that cannot be read is reported and changes nothing.
@@ -126,6 +126,15 @@ TEST(Replacement, QueuesAnEncoded09PictureWithItsQuestions) {
     const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(bytes.data()),
                                          bytes.size(), 26, 14, Decode09Mode::Draw);
     EXPECT_EQ(back.picture, noisy);
+
+    // A replacement whose bytes would run past the end of the firmware is refused when queued.
+    f.current.Address = static_cast<uint32_t>(f.fw.ws.FwSize()) - 4;
+    f.fw.dialogs.shown.clear();
+    f.fw.dialogs.answers = {true};
+    EXPECT_FALSE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{-1});
+    EXPECT_NE(f.fw.dialogs.shown[0].text.find("outside the firmware"), std::string::npos);
+    EXPECT_EQ(f.fw.ws.changes.ImageChanges.size(), 1u);
 }
 
 TEST(Replacement, TransparencyAndOtherTypes) {

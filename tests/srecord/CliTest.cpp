@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tovallo::testing {
 namespace {
 
@@ -70,6 +72,78 @@ TEST(SrecordCli, ConvertsPatchesRestoresAndApplies) {
     r = RunCli("apply " + Q(bin) + " --write" + changes);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadWholeFile(bin), patched);
+}
+
+TEST(SrecordCli, OutputsNeverDestroyInputsAndFailuresAreNoSuccess) {
+    ScratchDir dir;
+    const std::string bin = dir.file("fw.bin");
+    const std::string bytes = FirmwareBuilder(0x3000).random(0, 0x3000, 5).str();
+    WriteWholeFile(bin, bytes);
+    std::filesystem::create_symlink(bin, dir.file("soft.bin"));
+    std::filesystem::create_hard_link(bin, dir.file("hard.bin"));
+    auto files = [&dir] {
+        return std::distance(std::filesystem::directory_iterator(dir.path()), {});
+    };
+
+    // A restore over the firmware (by name or by link) is refused: no patch, firmware intact.
+    for (const char* restore : {"fw.bin", "soft.bin", "hard.bin"}) {
+        const CliResult r = RunCli("patch " + Q(bin) + " " + Q(dir.file("p.s3")) + " --restore " +
+                                   Q(dir.file(restore)) + " --yes --string 0x100=Hi");
+        EXPECT_EQ(r.status, 1) << restore;
+        EXPECT_NE(r.err.find("open firmware"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadWholeFile(bin), bytes) << restore;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("p.s3"))) << restore;
+    }
+
+    // patch refuses what apply refuses: past the end, a folder or an empty file as --file.
+    const std::string empty = dir.file("empty.mmf");
+    WriteWholeFile(empty, "");
+    std::filesystem::create_directory(dir.file("folder"));
+    for (const std::string& change :
+         {std::string("--string 0x3000=Hi"), std::string("--string 0x400000=Hi"),
+          "--file 0x2FF0=" + Q(bin), "--file 0x10=" + Q(dir.file("folder")),
+          "--file 0x10=" + Q(empty)}) {
+        EXPECT_EQ(RunCli("patch " + Q(bin) + " " + Q(dir.file("p.s3")) + " " + change).status, 1)
+            << change;
+        EXPECT_EQ(RunCli("apply " + Q(bin) + " --write " + change).status, 1) << change;
+        EXPECT_EQ(ReadWholeFile(bin), bytes) << change;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("p.s3"))) << change;
+    }
+
+    // A failed s3 to-bin leaves no partial BIN, and an earlier one byte for byte as it was.
+    const std::string s3 = dir.file("fw.s3"), out = dir.file("out.bin");
+    ASSERT_EQ(RunCli("s3 from-bin " + Q(bin) + " " + Q(s3)).status, 0);
+    std::string broken = ReadWholeFile(s3);
+    broken.insert(broken.size() / 2, "S3Z5\r\n");
+    WriteWholeFile(dir.file("broken.s3"), broken);
+    WriteWholeFile(dir.file("none.s3"), "S00600004844521B\r\n");
+    std::filesystem::create_symlink(s3, dir.file("soft.s3"));
+    std::filesystem::create_hard_link(s3, dir.file("hard.s3"));
+    const long before = files();
+    EXPECT_EQ(RunCli("s3 to-bin " + Q(dir.file("broken.s3")) + " " + Q(out)).status, 1);
+    EXPECT_EQ(files(), before);
+    WriteWholeFile(out, "earlier");
+    EXPECT_EQ(RunCli("s3 to-bin " + Q(dir.file("broken.s3")) + " " + Q(out) + " --yes").status, 1);
+    EXPECT_EQ(ReadWholeFile(out), "earlier");
+    // Neither is a file without a record a success; nor is a folder a BIN file.
+    std::filesystem::remove(out);
+    const CliResult none = RunCli("s3 to-bin " + Q(dir.file("none.s3")) + " " + Q(out));
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out.find("wrote"), std::string::npos);
+    EXPECT_NE(none.err.find("no valid S3 record"), std::string::npos) << none.err;
+    EXPECT_EQ(RunCli("s3 from-bin " + Q(dir.file("folder")) + " " + Q(dir.file("out.s3"))).status,
+              1);
+    EXPECT_EQ(files(), before);
+
+    // Converting onto the input, also through a link, is refused with the input intact.
+    const std::string records = ReadWholeFile(s3);
+    for (const char* name : {"fw.s3", "soft.s3", "hard.s3"})
+        EXPECT_EQ(RunCli("s3 to-bin " + Q(s3) + " " + Q(dir.file(name)) + " --yes").status, 1);
+    for (const char* name : {"soft.bin", "hard.bin"})
+        EXPECT_EQ(RunCli("s3 from-bin " + Q(bin) + " " + Q(dir.file(name)) + " --yes").status, 1);
+    EXPECT_EQ(ReadWholeFile(s3), records);
+    EXPECT_EQ(ReadWholeFile(bin), bytes);
+    EXPECT_EQ(files(), before);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tovallo::testing {
 namespace {
 
@@ -90,13 +92,25 @@ TEST_F(ConverterTabTest, MissingInputsAndDeclinedOutputsStopEarly) {
     EXPECT_FALSE(ConvertBinToS3(ws, dialogs, progress, form));
     EXPECT_TRUE(dialogs.shown.empty());
 
-    // Converting a file onto itself is refused before it is truncated.
+    // An output that is the input (by name, hard link or symbolic link) or the open firmware
+    // is refused before message 3 is asked and before anything is created.
     WriteWholeFile(s3, "keep");
-    dialogs.answers = {true};
+    std::filesystem::create_hard_link(s3, dir.file("hard.bin"));
+    std::filesystem::create_symlink(s3, dir.file("soft.bin"));
+    ASSERT_TRUE(ws.OpenFirmware(bin, dialogs));
+    const std::string firmware = ReadWholeFile(bin);
     back.s3File = s3;
-    EXPECT_FALSE(ConvertS3ToBin(ws, dialogs, progress, back, s3));
+    form.binFile = s3;
+    for (const std::string& output : {s3, dir.file("hard.bin"), dir.file("soft.bin"), bin}) {
+        dialogs.shown.clear();
+        dialogs.answers = {true, true};
+        EXPECT_FALSE(ConvertS3ToBin(ws, dialogs, progress, back, output)) << output;
+        EXPECT_FALSE(ConvertBinToS3(ws, dialogs, progress, form, output)) << output;
+        EXPECT_EQ(dialogs.numbers(), (std::vector<int>{-1, -1})) << output;
+    }
     EXPECT_EQ(ReadWholeFile(s3), "keep");
-    EXPECT_TRUE(dialogs.showedText());
+    EXPECT_EQ(ReadWholeFile(bin), firmware);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 TEST(ExcludeRegionsModel, AddSortDeleteAndPreset) {

@@ -5,7 +5,9 @@
 #include "srecord/PatchViewer.h"
 #include "srecord/PatchWriter.h"
 
+#include "fixtures/FileSizeLimit.h"
 #include "strings/TextEncoding.h"
+#include "workspace/SaveChanges.h"
 #include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -181,7 +183,8 @@ TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
             kinds.push_back(kind);
     EXPECT_EQ(kinds, (std::vector<std::string>{"S0", "S7", "S7", "S7"}));
 
-    // Bytes beyond the firmware cannot be restored: refused, no file left.
+    // Bytes beyond the firmware cannot be restored: refused, the earlier file stays as it was.
+    const std::string earlier = ReadWholeFile(out);
     ws.changes.SoundChanges.clear();
     ws.changes.JavaChanges.clear();
     addSound(0x3F00, std::string(0x200, 's'));
@@ -189,7 +192,7 @@ TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
     dialogs.answers = {true};
     EXPECT_FALSE(CreateRestore(ws, table(), dialogs, progress, out));
     EXPECT_TRUE(dialogs.showedText());
-    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(ReadWholeFile(out), earlier);
 }
 
 TEST_F(PatchTest, EmptyTableAndMissingFiles) {
@@ -199,12 +202,109 @@ TEST_F(PatchTest, EmptyTableAndMissingFiles) {
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(std::filesystem::exists(out));
 
-    // A picture whose temporary file is gone: message 19, no success, no half-written patch.
+    // A picture whose temporary file is gone: refused before a name is asked, no patch.
     addImage(0x100, 0, "pic");
     std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
     EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{19});
+    EXPECT_EQ(dialogs.numbers(), std::vector<int>{-1});
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(PatchTest, PatchesRefuseWhatSaveAllRefusesAndLeaveEarlierFilesAlone) {
+    const std::string out = dir.file("p.s3");
+    WriteWholeFile(out, "earlier patch");
+    const std::string firmware = ReadWholeFile(firmwarePath);
+    auto refused = [&](const char* what) {
+        dialogs.shown.clear();
+        dialogs.answers = {true, true};
+        EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out))
+            << what;
+        ASSERT_EQ(dialogs.numbers(), std::vector<int>{-1}) << what;
+        const std::string patchText = dialogs.shown[0].text;
+        EXPECT_FALSE(SaveAllChanges(ws, dialogs)) << what;
+        EXPECT_EQ(dialogs.shown.back().text, patchText) << "the same check refuses both";
+        EXPECT_EQ(ReadWholeFile(out), "earlier patch") << what;
+        EXPECT_EQ(ReadWholeFile(firmwarePath), firmware) << what;
+        ws.changes = PendingChanges();
+    };
+    ws.changes.AppendStringChange(0x3FFF, "Hi");
+    refused("a string running past the end");
+    addImage(0x3F00, 0, std::string(0x101, 'p'));
+    refused("a picture running past the end");
+    addSound(0x100, "");
+    refused("an empty replacement");
+}
+
+TEST_F(PatchTest, OutputsNeverReplaceTheFirmware) {
+    ws.changes.AppendStringChange(0x100, "Hi");
+    const std::string firmware = ReadWholeFile(firmwarePath);
+    std::filesystem::create_symlink(firmwarePath, dir.file("soft.s3"));
+    std::filesystem::create_hard_link(firmwarePath, dir.file("hard.s3"));
+    const std::string patch = dir.file("p.s3");
+    for (const std::string& name : {firmwarePath, dir.file("soft.s3"), dir.file("hard.s3")}) {
+        dialogs.shown.clear();
+        dialogs.answers = {true, true};
+        EXPECT_FALSE(CreateRestore(ws, table(), dialogs, progress, name)) << name;
+        // Patch and restore together: the refused restore stops the patch as well.
+        EXPECT_FALSE(CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile,
+                                           patch, name));
+        EXPECT_EQ(dialogs.numbers(), (std::vector<int>{-1, -1})) << "refused before message 3";
+    }
+    // A patch named by a link to the firmware (fw.bin itself would give fw.bin.s3).
+    dialogs.shown.clear();
+    EXPECT_FALSE(
+        CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, dir.file("soft.s3")));
+    EXPECT_EQ(dialogs.numbers(), std::vector<int>{-1});
+    EXPECT_EQ(ReadWholeFile(firmwarePath), firmware);
+    EXPECT_FALSE(std::filesystem::exists(patch));
+    dialogs.shown.clear();
+    EXPECT_FALSE(CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile,
+                                       dir.file("p"), patch));
+    EXPECT_TRUE(dialogs.showedText()) << "a restore over its own patch is refused";
+
+    ASSERT_TRUE(CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile, patch,
+                                      dir.file("r.s3")));
+    std::string image = firmware;
+    ApplyS3(ReadWholeFile(patch), image);
+    EXPECT_EQ(image.substr(0x100, 2), "Hi");
+    ApplyS3(ReadWholeFile(dir.file("r.s3")), image);
+    EXPECT_EQ(image, firmware);
+}
+
+TEST_F(PatchTest, AFailedRowLeavesNoneOfTheRowFiles) {
+    ws.changes.AppendStringChange(0x100, "Hi");
+    addSound(0x200, std::string(0x2000, 's'));
+    const std::string chosen = dir.file("rows");
+    WriteWholeFile(chosen + "_1.s3", "earlier row");
+    dialogs.answers = {true};
+    {
+        FileSizeLimit limit(0x4000); // the sound's 0x2000 bytes take more as records
+        EXPECT_FALSE(
+            CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::DifferentFiles, chosen));
+    }
+    EXPECT_EQ(dialogs.numbers(), (std::vector<int>{3, 13}));
+    EXPECT_EQ(ReadWholeFile(chosen + "_1.s3"), "earlier row");
+    EXPECT_FALSE(std::filesystem::exists(chosen + "_2.s3"));
+}
+
+TEST_F(PatchTest, ARestoreMadeAfterSaveAllGivesBackTheFirmwareAsItWas) {
+    const std::string original = ReadWholeFile(firmwarePath);
+    ws.changes.AppendStringChange(0x210, "inside the picture");
+    addImage(0x200, 0, std::string(0x80, 'p'));
+    ws.changes.AppendLinkChange(0x404, 0x12345678, 0x00400080);
+    addSound(0x800, std::string(5000, 's'));
+    addJava(0x2000, 0x3000, "entry", std::string(40, 'J'));
+    ASSERT_TRUE(SaveAllChanges(ws, dialogs));
+    ASSERT_TRUE(SaveAllChanges(ws, dialogs)) << "a second save keeps the first save's bytes";
+    ws.firmware.flush();
+    const std::string saved = ReadWholeFile(firmwarePath);
+    ASSERT_NE(saved, original);
+
+    const std::string out = dir.file("restore.s3");
+    ASSERT_TRUE(CreateRestore(ws, table(), dialogs, progress, out));
+    std::string restored = saved;
+    ApplyS3(ReadWholeFile(out), restored);
+    EXPECT_EQ(restored, original);
 }
 
 TEST_F(PatchTest, ViewerContents) {

@@ -1,8 +1,11 @@
 #include "SrecTestSupport.h"
 
+#include "fixtures/FileSizeLimit.h"
 #include "srecord/S3Record.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace tovallo::testing {
 namespace {
@@ -93,14 +96,45 @@ TEST_F(S3ReaderTest, MalformedRecordsStopTheConversionWithAClearMessage) {
     const std::string truncated = Record(0x10, a).substr(0, 30);
     for (const std::string& bad : {nonHex, truncated, std::string("S3Z5")}) {
         dialogs.shown.clear();
-        // What came before the bad line stays in the output; nothing after it is read.
-        EXPECT_EQ(convert(CrLfText({Record(0, a), bad, Record(0x20, a)}), true), a) << bad;
+        // No partial BIN: the earlier output stays as it was.
+        WriteWholeFile(out, "earlier");
+        EXPECT_EQ(convert(CrLfText({Record(0, a), bad, Record(0x20, a)}), true), "earlier") << bad;
         EXPECT_FALSE(result);
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_EQ(dialogs.shown[0].kind, 't');
         EXPECT_NE(dialogs.shown[0].text.find("Line 1 "), std::string::npos)
             << dialogs.shown[0].text;
     }
+}
+
+TEST_F(S3ReaderTest, WithoutAValidRecordOrOnAFailedWriteNoBinIsWritten) {
+    std::string badSum = Record(0, a);
+    badSum.back() = badSum.back() == '0' ? '1' : '0';
+    for (const std::string& s3 : {std::string(), CrLfText({"S00600004844521B", "S705A002000058"}),
+                                  CrLfText({badSum}), "\r\n" + CrLfText({Record(0, a)})}) {
+        std::filesystem::remove(out);
+        EXPECT_EQ(convert(s3, true, true), "");
+        EXPECT_FALSE(result) << s3;
+        EXPECT_FALSE(std::filesystem::exists(out)) << s3;
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_NE(dialogs.shown.back().text.find("holds no valid S3 record"), std::string::npos);
+        dialogs.shown.clear();
+    }
+    // A disk that fills up: message 13, and the earlier BIN stays byte for byte as it was.
+    std::string s3;
+    for (uint32_t i = 0; i < 4096; ++i)
+        s3 += Record(i * 16, a) + "\r\n";
+    WriteWholeFile(in, s3);
+    WriteWholeFile(out, "earlier");
+    {
+        FileSizeLimit limit(0x8000); // half the BIN
+        NullProgress progress;
+        EXPECT_FALSE(converter.S3ToBin(in, out, true, false, progress));
+    }
+    EXPECT_EQ(ReadWholeFile(out), "earlier");
+    EXPECT_EQ(dialogs.numbers(), std::vector<int>{13});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
+        << "no temporary file is left";
 }
 
 TEST_F(S3ReaderTest, HighAddressesAreNotPlacedButStillPacked) {
@@ -123,9 +157,13 @@ TEST_F(S3ReaderTest, HugeLinesAreConsumedWithoutHoldingThem) {
     // A record followed by megabytes of digits: characters beyond its count are not read.
     EXPECT_EQ(convert(Record(0, a) + std::string(4 << 20, '0') + "\n", true), a);
     EXPECT_TRUE(dialogs.shown.empty());
-    // A huge file without any line end is one ignored line.
+    // A huge file without any line end is one ignored line, and no record.
+    std::filesystem::remove(out);
     EXPECT_EQ(convert(junk, true), "");
-    EXPECT_EQ(shown(), std::vector<std::string>{"20:0"});
+    EXPECT_FALSE(result);
+    const std::vector<std::string> messages = shown();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "20:0");
 }
 
 TEST_F(S3ReaderTest, MissingInputGivesMessage19AndProgressCoversTheFile) {

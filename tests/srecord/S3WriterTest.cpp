@@ -1,8 +1,11 @@
 #include "SrecTestSupport.h"
 
+#include "fixtures/FileSizeLimit.h"
 #include "srecord/ExcludedSegments.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace tovallo::testing {
 namespace {
@@ -55,10 +58,10 @@ TEST_F(S3WriterTest, RangeRules) {
     for (const Case c : {Case{0x20, 0x20}, Case{0x30, 0x20}, Case{0x200, 0x280}, Case{-16, 0x20},
                          Case{static_cast<int32_t>(0xFFFFFFF0u), 0}}) {
         dialogs.shown.clear();
-        BinaryFile file = BinaryFile::Create(out);
+        OutputFile file = OutputFile::Create(out);
         NullProgress progress;
         EXPECT_FALSE(converter.BinToS3(bin, file, c.start, c.stop, true, {}, progress));
-        file.close();
+        file.commit();
         EXPECT_EQ(dialogs.numbers(), std::vector<int>{23}) << c.start << " " << c.stop;
         EXPECT_EQ(ReadWholeFile(out), "");
     }
@@ -129,18 +132,25 @@ TEST(ExcludedSegments, WalkFollowsTheResumeRule) {
 TEST_F(S3WriterTest, ProgressCoversTheRangeAndAFailedWriteShowsMessage13Once) {
     const std::string bin = dir.file("big.bin");
     WriteWholeFile(bin, FirmwareBuilder(0x40000).random(0, 0x40000, 3).str());
-    BinaryFile file = BinaryFile::Create(out);
+    OutputFile file = OutputFile::Create(out);
     RecordingProgress progress;
     ASSERT_TRUE(converter.BinToS3(bin, file, 0, 0, true, {}, progress));
+    ASSERT_TRUE(file.commit());
     EXPECT_EQ(progress.maximum, 0x40001);
     EXPECT_EQ(progress.pos, 0x40000);
     EXPECT_GT(progress.pumps, 0);
 
-    BinaryFile full = BinaryFile::Create("/dev/full");
-    if (!full.isOpen())
-        GTEST_SKIP() << "/dev/full is not available";
-    EXPECT_FALSE(converter.BinToS3(bin, full, 0, 0, true, {}, progress));
+    // A disk that fills up: message 13 once, and the earlier output stays as it was.
+    const std::string earlier = ReadWholeFile(out);
+    {
+        FileSizeLimit limit(0x10000);
+        OutputFile full = OutputFile::Create(out);
+        EXPECT_FALSE(converter.BinToS3(bin, full, 0, 0, true, {}, progress));
+        EXPECT_FALSE(full.commit());
+    }
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{13});
+    EXPECT_EQ(ReadWholeFile(out), earlier);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 } // namespace

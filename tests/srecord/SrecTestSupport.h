@@ -15,10 +15,10 @@ namespace tovallo::testing {
 inline std::string BinToS3Text(S3Converter& converter, const std::string& bin,
                                const std::string& out, int32_t start, int32_t stop, bool header,
                                const std::vector<AddressRegion>& regions = {}) {
-    BinaryFile file = BinaryFile::Create(out);
+    OutputFile file = OutputFile::Create(out);
     NullProgress progress;
     converter.BinToS3(bin, file, start, stop, header, regions, progress);
-    file.close();
+    file.commit();
     return ReadWholeFile(out);
 }
 

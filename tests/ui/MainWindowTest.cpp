@@ -508,7 +508,11 @@ void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     const FixturePicture& old = fw.pictures[1]; // RAW-16, 16 x 16, listed at its type byte
     QCOMPARE(old.type, ImageType::Raw16);
 
-    // Clicking the row shows the pixels that follow the type byte.
+    // With the found list cleared, clicking the imported row still shows the pixels that
+    // follow the type byte: the row itself knows.
+    h.dialogs.answers.push_back(true);
+    Click(w, "BImgClearTbl");
+    QVERIFY(w.imagesTab().foundPictures().empty());
     ui::Grid& grid = w.imagesTab().imagesGrid();
     grid.selectRow(1);
     w.imagesTab().ImagesClick(1);
@@ -531,7 +535,8 @@ void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     });
     Find<QAction>(w, "MIImageImportExport")->trigger();
     QVERIFY(!w.reImageDialog().isVisible());
-    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{8})); // only the table search's message
+    // The table search's message and the question before clearing the found list.
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{8, 14}));
 
     const auto& images = w.workspace().changes.ImageChanges;
     QCOMPARE(images.size(), size_t(1));

@@ -45,6 +45,10 @@ TEST_F(SearchTest, OverlappingMatchesResumeOnTheLastByte) {
     open(FirmwareBuilder(16, 0).place(0, "AxA"));
     EXPECT_EQ(all("A"), (std::vector<int64_t>{0, 2}));
     EXPECT_EQ(all(""), std::vector<int64_t>{}) << "an empty pattern never matches";
+    // A new search from the start finds the one-byte match at offset 0 again.
+    EXPECT_EQ(FindInFirmware(ws, "A", true, bar), 0);
+    EXPECT_EQ(FindInFirmware(ws, "A", true, bar), 0);
+    EXPECT_EQ(FindInFirmware(ws, "A", false, bar), 2);
 }
 
 TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {

@@ -1,6 +1,7 @@
 #include "workspace/SaveChanges.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "fixtures/ScriptedDialogs.h"
+#include "workspace/ChangeChecks.h"
 #include "workspace/Workspace.h"
 
 #include <filesystem>
@@ -81,6 +82,34 @@ TEST_F(SaveTest, NothingIsWrittenWhenAnyChangeFailsItsCheck) {
     ws.changes.AppendLinkChange(2, 1, 7); // the prefix would land before offset 0
     EXPECT_FALSE(SaveAllChanges(ws, dialogs));
     EXPECT_EQ(firmware(), before);
+
+    // An empty replacement is no replacement.
+    ws.changes.clear();
+    dialogs.shown.clear();
+    ASSERT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, 10, "", error));
+    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
+    ASSERT_TRUE(dialogs.showedText());
+    EXPECT_NE(dialogs.shown.back().text.find("is empty"), std::string::npos);
+    EXPECT_EQ(PendingChangesProblem(ws), dialogs.shown.back().text);
+}
+
+TEST_F(SaveTest, TheFirstSaveKeepsTheBytesEachChangeReplaces) {
+    const std::string before = firmware();
+    ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 8, 0, "PICTURE", error));
+    ws.changes.AppendStringChange(10, "s"); // inside the picture: both keep the firmware's bytes
+    ws.changes.AppendLinkChange(24, 0x11223344, 0x00100020);
+    ASSERT_TRUE(SaveAllChanges(ws, dialogs));
+    const PendingChanges& c = ws.changes;
+    EXPECT_EQ(ReadWholeFile(c.ImageChanges[0].OriginalFile), before.substr(8, 7));
+    EXPECT_EQ(ReadWholeFile(c.StringChanges[0].OriginalFile), before.substr(10, 1));
+    EXPECT_EQ(ReadWholeFile(c.LinkChanges[0].OriginalFile), before.substr(20, 8));
+    // A second save keeps what the first one kept; every kept file is a temporary file.
+    ASSERT_TRUE(SaveAllChanges(ws, dialogs));
+    EXPECT_EQ(ReadWholeFile(c.ImageChanges[0].OriginalFile), before.substr(8, 7));
+    EXPECT_EQ(ws.changes.temporaryFiles().size(), 4u);
+    const std::string kept = c.StringChanges[0].OriginalFile;
+    ASSERT_TRUE(ws.OpenFirmware(path, dialogs));
+    EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
 TEST_F(SaveTest, AFailingWriteIsReportedAndTheListsStay) {
@@ -176,11 +205,15 @@ TEST_F(SaveTest, RemovedChangesTakeTheirFilesAndLaterNamesStayUnique) {
 TEST_F(SaveTest, OpeningAnotherFirmwareDiscardsChangesAndARefusedOpenKeepsEverything) {
     ws.changes.AppendStringChange(0, "XY");
     ws.SearchPos = 40;
-    EXPECT_FALSE(ws.OpenFirmware(dir.file("missing.bin"), dialogs));
-    EXPECT_TRUE(dialogs.showedText());
-    EXPECT_EQ(ws.firmware.path(), path);
-    EXPECT_EQ(ws.changes.total(), 1u);
-    EXPECT_EQ(ws.SearchPos, 40u);
+    WriteWholeFile(dir.file("empty.bin"), "");
+    for (const char* refused : {"missing.bin", "empty.bin"}) {
+        dialogs.shown.clear();
+        EXPECT_FALSE(ws.OpenFirmware(dir.file(refused), dialogs)) << refused;
+        EXPECT_TRUE(dialogs.showedText());
+        EXPECT_EQ(ws.firmware.path(), path);
+        EXPECT_EQ(ws.changes.total(), 1u);
+        EXPECT_EQ(ws.SearchPos, 40u);
+    }
 
     const std::string second = FirmwareBuilder(32, 0).write(dir.file("second.bin"));
     ASSERT_TRUE(ws.OpenFirmware(second, dialogs));
