@@ -18,8 +18,7 @@ inline int64_t SearchFromFlashStart(Workspace& ws, const std::string& pattern, P
 }
 
 inline uint32_t LittleEndian32(const uint8_t* b) {
-    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) |
-           (uint32_t{b[3]} << 24);
+    return uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
 }
 
 } // namespace tovallo

@@ -16,9 +16,9 @@ namespace tovallo {
 namespace {
 
 // The keys of the six fixed lines, in their order; the first four come from the manifest.
-const std::array<const char*, 6> JadKeys = {"MIDLET-1:",       "MIDLET-NAME:",
-                                            "MIDLET-VENDOR:",  "MIDLET-VERSION:",
-                                            "MIDLET-JAR-SIZE:", "MIDLET-JAR-URL:"};
+const std::array<const char*, 6> JadKeys = {
+    "MIDLET-1:",       "MIDLET-NAME:",     "MIDLET-VENDOR:",
+    "MIDLET-VERSION:", "MIDLET-JAR-SIZE:", "MIDLET-JAR-URL:"};
 
 std::string upper(std::string s) {
     for (char& c : s)

@@ -41,8 +41,8 @@ std::optional<std::string> ReadJarManifest(const std::string& jarPath) {
         if (!isManifestName(zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW)))
             continue;
         zip_stat_t stat;
-        if (zip_stat_index(archive.get(), index, 0, &stat) != 0 ||
-            !(stat.valid & ZIP_STAT_SIZE) || stat.size > MaxManifestSize)
+        if (zip_stat_index(archive.get(), index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+            stat.size > MaxManifestSize)
             return std::nullopt;
         const std::unique_ptr<zip_file_t, EntryCloser> entry(
             zip_fopen_index(archive.get(), index, 0));

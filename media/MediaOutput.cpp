@@ -23,8 +23,8 @@ constexpr size_t CopyBlock = 1 << 16;
 bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
-    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 &&
-           ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // The file a write to `path` lands in: a symbolic link is followed, so the link stays.

@@ -24,11 +24,9 @@ bool OutputAllowed(const Workspace& ws, const std::string& path,
 // returns false on a failure. Checks the target with OutputAllowed first; the caller asks
 // message 3 before. File errors are reported; returns whether the target now holds the output.
 bool WriteOutputFile(const std::string& path, const std::function<bool(std::FILE*)>& produce,
-                     const std::vector<std::string>& inputs, const Workspace& ws,
-                     Dialogs& dialogs);
+                     const std::vector<std::string>& inputs, const Workspace& ws, Dialogs& dialogs);
 bool WriteOutputFile(const std::string& path, const std::string& bytes,
-                     const std::vector<std::string>& inputs, const Workspace& ws,
-                     Dialogs& dialogs);
+                     const std::vector<std::string>& inputs, const Workspace& ws, Dialogs& dialogs);
 
 // Export: `size` bytes of the firmware from `offset` into `path`. A range that runs past the end
 // of the firmware is refused (message 2); an existing file is replaced only after message 3.

@@ -47,11 +47,10 @@ std::string BaseName(const std::string& path) {
 
 bool EndsWithNoCase(const std::string& name, const std::string& suffix) {
     return name.size() >= suffix.size() &&
-           std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
+           std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 } // namespace tovallo

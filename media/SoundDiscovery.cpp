@@ -60,8 +60,7 @@ SoundList ReadSoundsTable(Workspace& ws, uint32_t table) {
     return list;
 }
 
-bool ReadSoundsTableAt(Workspace& ws, std::string& addressText, SoundList& list,
-                       Dialogs& dialogs) {
+bool ReadSoundsTableAt(Workspace& ws, std::string& addressText, SoundList& list, Dialogs& dialogs) {
     if (!ws.FwIsOpen() || addressText.empty())
         return false;
     CleanHexText(addressText);

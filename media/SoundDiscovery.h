@@ -31,7 +31,6 @@ SoundList ReadSoundsTable(Workspace& ws, uint32_t table);
 // "Read Sounds Table" on the text of "Table addr: ": the text is cleaned and written back ("0x"
 // alone reads as 0x0); an address beyond the firmware gives message 2 and leaves `list` as it
 // was. Returns whether the table was read.
-bool ReadSoundsTableAt(Workspace& ws, std::string& addressText, SoundList& list,
-                       Dialogs& dialogs);
+bool ReadSoundsTableAt(Workspace& ws, std::string& addressText, SoundList& list, Dialogs& dialogs);
 
 } // namespace tovallo

@@ -62,8 +62,8 @@ std::vector<uint32_t> FindSoundLinks(Workspace& ws, const SoundList& list, size_
                                      Progress& bar, Dialogs& dialogs) {
     if (!ws.FwIsOpen() || row >= list.size())
         return {};
-    std::vector<uint32_t> found = FindLinks(ws, list.rows[row].Addr, bar, LinkResultsCapacity,
-                                            ws.profile.FlashStart());
+    std::vector<uint32_t> found =
+        FindLinks(ws, list.rows[row].Addr, bar, LinkResultsCapacity, ws.profile.FlashStart());
     dialogs.inform(msg::SearchCompleted);
     return found;
 }

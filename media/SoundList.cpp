@@ -21,8 +21,8 @@ bool RenameSound(SoundList& list, size_t row, const std::string& name) {
 }
 
 uint32_t MmfSizeFromHeader(const uint8_t (&b)[4]) {
-    const uint32_t length = (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) |
-                            (uint32_t{b[2]} << 8) | uint32_t{b[3]};
+    const uint32_t length =
+        (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | uint32_t{b[3]};
     if (length == 0 || length > 0x7FFFFFFFu)
         return 0;
     // At most 0x7FFFFFFF + 8, which a u32 holds: no wrap.
