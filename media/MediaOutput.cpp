@@ -4,6 +4,7 @@
 #include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>

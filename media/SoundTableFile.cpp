@@ -2,6 +2,7 @@
 
 #include "media/MediaOutput.h"
 #include "workspace/Dialogs.h"
+#include "workspace/FirmwareFile.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 
@@ -131,7 +132,7 @@ bool SaveSoundTable(const Workspace& ws, const std::string& path, const SoundLis
 
 bool LoadSoundTable(const std::string& path, SoundList& list, Dialogs& dialogs) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (FileSizeOf(path) < 0 || !in) {
         dialogs.errorText("Cannot open the table file \"" + path + "\".");
         return false;
     }

@@ -116,6 +116,7 @@ TEST(SoundTableFile, ABrokenRecordRefusesTheWholeFile) {
     EXPECT_EQ(list.rows, (std::vector<SoundRow>{{"A b", 0x1F, 0, ""}}));
     EXPECT_EQ(list.SoundLinks, std::vector<uint32_t>{8});
     EXPECT_FALSE(LoadSoundTable(dir.file("missing.txt"), list, dialogs));
+    EXPECT_FALSE(LoadSoundTable(dir.path().string(), list, dialogs)) << "a folder";
     EXPECT_EQ(list.size(), 1u);
 }
 
