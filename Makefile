@@ -6,7 +6,7 @@ SANITIZE ?= 0
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake g++ make pkg-config zlib1g-dev libzip-dev libstb-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev qt6-base-dev libgl1-mesa-dev srecord imagemagick unzip \
+            libbenchmark-dev qt6-base-dev libgl1-mesa-dev srecord imagemagick unzip zip \
             xvfb xauth
 
 ifeq ($(SANITIZE),1)
