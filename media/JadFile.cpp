@@ -5,6 +5,7 @@
 #include "media/ReplacementFile.h"
 #include "workspace/Dialogs.h"
 #include "workspace/FirmwareFile.h"
+#include "workspace/OutputFile.h"
 
 #include <array>
 #include <cctype>
@@ -97,7 +98,7 @@ std::optional<std::string> CreateJadFile(const Workspace& ws, const std::string&
         return std::nullopt;
     }
     const std::string jadPath = JadPathFor(jarPath);
-    if (!OutputAllowed(ws, jadPath, {jarPath}, dialogs))
+    if (!CheckOutputTarget(ws, jadPath, {jarPath}, dialogs))
         return std::nullopt;
     std::string existing;
     std::error_code ec;

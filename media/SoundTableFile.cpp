@@ -5,6 +5,7 @@
 #include "workspace/FirmwareFile.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
+#include "workspace/OutputFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -118,7 +119,7 @@ std::optional<SoundRecord> ParseSoundTableRecord(const std::string& line, std::s
 
 bool SaveSoundTable(const Workspace& ws, const std::string& path, const SoundList& list,
                     Dialogs& dialogs) {
-    if (!OutputAllowed(ws, path, {}, dialogs))
+    if (!CheckOutputTarget(ws, path, {}, dialogs))
         return false;
     std::error_code ec;
     if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
