@@ -1,5 +1,6 @@
 #include "workspace/FirmwareFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -8,6 +9,11 @@
 namespace tovallo {
 
 namespace {
+
+uint64_t NextVersion() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
 
 bool seekTo(std::FILE* f, uint64_t offset) {
 #ifdef _WIN32
@@ -46,6 +52,7 @@ bool FirmwareFile::open(const std::string& path, std::string& error, bool writab
     file_.reset(f);
     path_ = path;
     size_ = static_cast<int32_t>(size);
+    version_ = NextVersion();
     return true;
 }
 
@@ -53,6 +60,7 @@ void FirmwareFile::close() {
     file_.reset();
     path_.clear();
     size_ = 0;
+    version_ = NextVersion();
 }
 
 size_t FirmwareFile::readAt(uint64_t offset, size_t count, uint8_t* buffer) {
@@ -64,6 +72,7 @@ size_t FirmwareFile::readAt(uint64_t offset, size_t count, uint8_t* buffer) {
 bool FirmwareFile::writeAt(uint64_t offset, const uint8_t* bytes, size_t count) {
     if (!file_ || !seekTo(file_.get(), offset))
         return false;
+    version_ = NextVersion();
     return std::fwrite(bytes, 1, count, file_.get()) == count;
 }
 

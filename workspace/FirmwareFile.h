@@ -20,6 +20,9 @@ class FirmwareFile {
 
     // Size taken when the file was opened; writes do not change it.
     int32_t size() const { return size_; }
+    // Changes with every open, close and write, never returning to an earlier value (across
+    // all files), so bytes read at one version are still the file's bytes while it holds.
+    uint64_t version() const { return version_; }
 
     // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end).
     size_t readAt(uint64_t offset, size_t count, uint8_t* buffer);
@@ -34,6 +37,7 @@ class FirmwareFile {
     std::unique_ptr<std::FILE, Closer> file_;
     std::string path_;
     int32_t size_ = 0;
+    uint64_t version_ = 0;
 };
 
 // Size of a file in bytes, or -1 when it cannot be read.
