@@ -1,7 +1,7 @@
 // s3 from-bin / s3 to-bin: BIN and S3 conversions of any file, as on the converter tab.
 #include "cli/CliSupport.h"
 
-#include "srecord/ConverterTab.h"
+#include "srecord/ConversionForms.h"
 #include "srecord/ExcludeRegionsModel.h"
 
 #include "workspace/HexText.h"

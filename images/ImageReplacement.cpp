@@ -5,6 +5,7 @@
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
 #include "workspace/ChangeChecks.h"
+#include "strings/TextEncoding.h"
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
@@ -12,7 +13,9 @@
 #include "workspace/Workspace.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <string_view>
 
 namespace tovallo {
 
@@ -53,6 +56,7 @@ bool OpenReplacement(ReplacementDialog& dialog, const CurrentPicture& current, c
     const auto rowAddress = ParseHexAddr(address, &dialogs);
     if (!rowAddress)
         return false;
+    dialog.RowName = table[row].Name;
     dialog.RowAddress = *rowAddress;
     dialog.RowIsLast = row + 1 == table.size();
     dialog.OldSizeText = sizeText(current.Width, current.Height, oldSize);
@@ -165,19 +169,40 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
     return true;
 }
 
-bool ExportOldPicture(const Workspace& ws, const std::string& path, const ReplacementDialog& dialog,
-                      Dialogs& dialogs) {
-    if (!CheckOutputTarget(ws, path, {}, dialogs))
+std::string ProposedExportName(const std::string& rowName, uint32_t address) {
+    std::string name = rowName.empty() ? ToHexAddr(address) : WinToUtf8(rowName);
+    std::replace(name.begin(), name.end(), '/', '_');
+    return WithBmpExtension(name);
+}
+
+std::string WithBmpExtension(const std::string& path) {
+    constexpr std::string_view ext = ".bmp";
+    const bool has =
+        path.size() > ext.size() &&
+        std::equal(ext.begin(), ext.end(), path.end() - ext.size(),
+                   [](char e, char c) { return e == std::tolower(static_cast<unsigned char>(c)); });
+    return has ? path : path + std::string(ext);
+}
+
+bool ExportPicture(const Workspace& ws, const std::string& path, const Picture& picture,
+                   Dialogs& dialogs) {
+    const std::string target = WithBmpExtension(path);
+    if (!CheckOutputTarget(ws, target, {}, dialogs))
         return false;
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
+    if (std::filesystem::exists(target, ec) && !dialogs.ask(msg::FileExists))
         return false;
     std::string error;
-    if (!WriteBmpFile(path, dialog.OldPicture, error)) {
+    if (!WriteBmpFile(target, picture, error)) {
         dialogs.errorText(error);
         return false;
     }
     return true;
+}
+
+bool ExportOldPicture(const Workspace& ws, const std::string& path, const ReplacementDialog& dialog,
+                      Dialogs& dialogs) {
+    return ExportPicture(ws, path, dialog.OldPicture, dialogs);
 }
 
 } // namespace tovallo

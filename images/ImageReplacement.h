@@ -28,6 +28,7 @@ struct ReplacementDialog {
     Picture OldPicture; // the old picture as shown, Width x Height
     Picture NewPicture; // the imported picture, cut to at most 320 x 240
 
+    std::string RowName;     // the selected row's name
     uint32_t RowAddress = 0; // the selected row's picture address
     bool RowIsLast = true;   // the selected row is the table's last
 };
@@ -62,8 +63,17 @@ bool PickTransparentColour(ReplacementDialog& dialog, int x, int y);
 bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& current,
                       Dialogs& dialogs);
 
-// "Export Image": writes the old picture as a BMP file; the open firmware is refused as the
-// output, an existing file is replaced after message 3.
+// The file name an export proposes: the row's name, or the picture's address text when the row
+// has none, followed by ".bmp". A file name, so UTF-8 and without folder separators.
+std::string ProposedExportName(const std::string& rowName, uint32_t address);
+// `path`, with ".bmp" appended unless it ends so already (in any letter case).
+std::string WithBmpExtension(const std::string& path);
+
+// Writes `picture` as a BMP file at `path` (".bmp" added when missing); the open firmware is
+// refused as the output, an existing file is replaced after message 3.
+bool ExportPicture(const Workspace& ws, const std::string& path, const Picture& picture,
+                   Dialogs& dialogs);
+// "Export Image": the old picture, as ExportPicture writes it.
 bool ExportOldPicture(const Workspace& ws, const std::string& path, const ReplacementDialog& dialog,
                       Dialogs& dialogs);
 

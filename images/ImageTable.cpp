@@ -41,6 +41,19 @@ AddResult AddCurrentPicture(ImageTable& table, const CurrentPicture& current,
     return AddResult::Added;
 }
 
+size_t TableRowFor(ImageTable& table, const CurrentPicture& current, uint32_t listed,
+                   const std::string& name) {
+    const std::string address = ToHexAddr(listed);
+    const auto it = std::find_if(table.begin(), table.end(),
+                                 [&](const ImageEntry& e) { return e.Address == address; });
+    if (it != table.end())
+        return static_cast<size_t>(it - table.begin());
+    table.push_back({name, address, std::to_string(CurrentPictureSize(current)),
+                     DimensionText(current.Width, current.Height), ColourText(current.Type),
+                     ImageTypeName(current.Type)});
+    return table.size() - 1;
+}
+
 void ImportFoundPictures(const ByteReader& read, ImageTable& table, const FoundPictureList& found,
                          CurrentPicture& current, TypeChoice choice, Dialogs& dialogs) {
     size_t leftOut = 0;

@@ -51,6 +51,11 @@ enum class AddResult {
 AddResult AddCurrentPicture(ImageTable& table, const CurrentPicture& current,
                             const std::string& name, Dialogs& dialogs);
 
+// The row that lists the picture at `listed` or, when there is none, a new row for the current
+// picture under `name`. Returns the row's index.
+size_t TableRowFor(ImageTable& table, const CurrentPicture& current, uint32_t listed,
+                   const std::string& name);
+
 // Appends a row for every found picture: named "Image_" and the list position from 1, its type
 // recognised by `choice`, its size measured ("09" pictures are decoded without drawing); a
 // RAW-16 row remembers that its address is the type byte. Moves `current` along as the window

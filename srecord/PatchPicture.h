@@ -1,7 +1,7 @@
 #pragma once
 
 #include "images/Image09Decoder.h"
-#include "srecord/PatchViewer.h"
+#include "srecord/PatchViewContent.h"
 
 #include <optional>
 

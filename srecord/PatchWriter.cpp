@@ -1,6 +1,6 @@
 #include "srecord/PatchWriter.h"
 
-#include "srecord/ConverterTab.h"
+#include "srecord/ConversionForms.h"
 #include "srecord/PatchTable.h"
 #include "srecord/S3Converter.h"
 #include "srecord/S3Record.h"

@@ -7,6 +7,7 @@
 #include "workspace/Progress.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -16,6 +17,28 @@ namespace {
 
 int clampToInt(int64_t value) {
     return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX));
+}
+
+// The first CR or LF in [p, end), or end. Eight characters are tested at once: a byte of
+// x ^ CR (or x ^ LF) is zero where x holds CR (LF), and the lowest flagged zero byte is the
+// first such character (the borrow only flags bytes above a real zero).
+const char* FindLineEnd(const char* p, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t ones = 0x0101010101010101;
+        constexpr uint64_t highs = 0x8080808080808080;
+        for (; end - p >= 8; p += 8) {
+            uint64_t x;
+            std::memcpy(&x, p, 8);
+            const uint64_t cr = x ^ (ones * '\r');
+            const uint64_t lf = x ^ (ones * '\n');
+            const uint64_t zero = (((cr - ones) & ~cr) | ((lf - ones) & ~lf)) & highs;
+            if (zero != 0)
+                return p + (std::countr_zero(zero) >> 3);
+        }
+    }
+    while (p != end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
 }
 
 } // namespace
@@ -100,9 +123,7 @@ size_t S3Converter::ReadTextLine(BinaryFile& in, std::string& line) {
             return length;
         const char* begin = readBuffer_.data() + readPos_;
         const char* end = readBuffer_.data() + readFill_;
-        const char* p = begin;
-        while (p != end && *p != '\r' && *p != '\n')
-            ++p;
+        const char* p = FindLineEnd(begin, end);
         const auto n = static_cast<size_t>(p - begin);
         if (line.size() < MaxKeptLine)
             line.append(begin, std::min(n, MaxKeptLine - line.size()));

@@ -18,9 +18,10 @@ constexpr uint32_t HighestPlaceableAddress = 0x7FFFFFFF;
 
 bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool placeAtAddress,
                                 OutputFile& out) {
-    const std::string index = std::to_string(lineIndex);
+    // The line number is text only for the rare message.
+    const auto index = [lineIndex] { return std::to_string(lineIndex); };
     auto malformed = [&](const std::string& why) {
-        dialogs_.errorText("Line " + index + " of the S3 file is no valid record: " + why +
+        dialogs_.errorText("Line " + index() + " of the S3 file is no valid record: " + why +
                            ". The conversion is stopped.");
         return false;
     };
@@ -30,32 +31,39 @@ bool S3Converter::convertRecord(const std::string& line, size_t lineIndex, bool 
     // A count below 5 leaves no room for address and checksum; above 0x25 the record holds
     // more data than a record may. Such a record is dropped like one with a wrong checksum.
     if (count < 5 || count > static_cast<int>(S3MaxRecordData) + 5) {
-        dialogs_.warn(msg::ChecksumMismatch, index);
+        dialogs_.warn(msg::ChecksumMismatch, index());
         return true;
     }
     const size_t bytesInLine = static_cast<size_t>(count);
     if (line.size() < 4 + 2 * bytesInLine)
         return malformed("it is shorter than its count says");
 
+    // One pass decodes the bytes, notes any character that is no digit and sums the bytes: with
+    // the count, address, data and checksum byte the low byte of the sum is 0xFF when the
+    // checksum is right.
     uint8_t bytes[4 + S3MaxRecordData + 1];
+    const char* text = line.data() + 4;
+    int invalid = 0;
+    unsigned sum = static_cast<unsigned>(count);
     for (size_t i = 0; i < bytesInLine; ++i) {
-        const int b = HexPairValue(&line[4 + 2 * i]);
-        if (b < 0)
-            return malformed("it holds characters that are no hexadecimal digits");
+        const int b = HexPairValue(text + 2 * i);
+        invalid |= b;
         bytes[i] = static_cast<uint8_t>(b);
+        sum += bytes[i];
     }
+    if (invalid < 0)
+        return malformed("it holds characters that are no hexadecimal digits");
     const uint32_t address = (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) |
                              (uint32_t{bytes[2]} << 8) | bytes[3];
     const uint8_t* data = bytes + 4;
     const size_t dataLength = bytesInLine - 5;
-    if (S3Checksum(static_cast<uint8_t>(count), address, data, dataLength) !=
-        bytes[bytesInLine - 1]) {
-        dialogs_.warn(msg::ChecksumMismatch, index);
+    if ((sum & 0xFF) != 0xFF) {
+        dialogs_.warn(msg::ChecksumMismatch, index());
         return true;
     }
     if (placeAtAddress && dataLength > 0) {
         if (address > HighestPlaceableAddress) {
-            dialogs_.errorText("Line " + index + " of the S3 file has the address " +
+            dialogs_.errorText("Line " + index() + " of the S3 file has the address " +
                                ToHexAddr(address) +
                                ", too high to be placed in a BIN file; the record is dropped.");
             return true;

@@ -19,20 +19,6 @@ constexpr std::array<char, 512> MakeHexPairs() {
 }
 constexpr std::array<char, 512> HexPairs = MakeHexPairs();
 
-constexpr std::array<int8_t, 256> MakeDigitValues() {
-    std::array<int8_t, 256> values{};
-    for (int c = 0; c < 256; ++c)
-        values[c] = -1;
-    for (int c = '0'; c <= '9'; ++c)
-        values[c] = static_cast<int8_t>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c)
-        values[c] = static_cast<int8_t>(c - 'A' + 10);
-    for (int c = 'a'; c <= 'f'; ++c)
-        values[c] = static_cast<int8_t>(c - 'a' + 10);
-    return values;
-}
-constexpr std::array<int8_t, 256> DigitValues = MakeDigitValues();
-
 inline char* putByte(char* out, uint8_t b) {
     std::memcpy(out, &HexPairs[2 * b], 2);
     return out + 2;
@@ -64,16 +50,6 @@ size_t FormatS3Record(uint32_t address, const uint8_t* data, size_t length, char
     *p++ = '\r';
     *p++ = '\n';
     return static_cast<size_t>(p - out);
-}
-
-int HexDigitValue(char c) {
-    return DigitValues[static_cast<unsigned char>(c)];
-}
-
-int HexPairValue(const char* text) {
-    const int hi = HexDigitValue(text[0]);
-    const int lo = HexDigitValue(text[1]);
-    return (hi | lo) < 0 ? -1 : (hi << 4) | lo;
 }
 
 } // namespace tovallo

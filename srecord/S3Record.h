@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,9 +25,30 @@ uint8_t S3Checksum(uint8_t count, uint32_t address, const uint8_t* data, size_t 
 // (room for S3MaxRecordText characters); returns its length. `length` is at most 32.
 size_t FormatS3Record(uint32_t address, const uint8_t* data, size_t length, char* out);
 
+// The value of every character as a hexadecimal digit, -1 for the characters that are none.
+inline constexpr std::array<int8_t, 256> HexDigitValues = [] {
+    std::array<int8_t, 256> values{};
+    for (int c = 0; c < 256; ++c)
+        values[static_cast<size_t>(c)] = -1;
+    for (int c = '0'; c <= '9'; ++c)
+        values[static_cast<size_t>(c)] = static_cast<int8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        values[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c)
+        values[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'a' + 10);
+    return values;
+}();
+
 // Value of a hexadecimal digit, or -1 for any other character.
-int HexDigitValue(char c);
-// Value of two hexadecimal digits, or -1 when either is no digit.
-int HexPairValue(const char* text);
+inline int HexDigitValue(char c) {
+    return HexDigitValues[static_cast<unsigned char>(c)];
+}
+// Value of two hexadecimal digits, or -1 when either is no digit. Inline: the S3 reader calls
+// it for every byte of every record.
+inline int HexPairValue(const char* text) {
+    const int hi = HexDigitValue(text[0]);
+    const int lo = HexDigitValue(text[1]);
+    return (hi | lo) < 0 ? -1 : (hi << 4) | lo;
+}
 
 } // namespace tovallo

@@ -3,9 +3,11 @@
 
 #include "images/Find09.h"
 #include "images/FirmwareImageTable.h"
+#include "images/ImageReplacement.h"
 #include "images/ImageTableFile.h"
 #include "images/PictureReader.h"
 #include "images/RowSort.h"
+#include "images/ViewerNavigation.h"
 #include "ui/ChangeAddr.h"
 #include "ui/Grid.h"
 #include "ui/MainWindow.h"
@@ -27,6 +29,7 @@ namespace tovallo::ui {
 namespace {
 
 constexpr char TableFilter[] = "Table (*.txt)|*.txt|All files|*.*";
+constexpr char BmpFilter[] = "BMP file|*.bmp";
 
 // The address text of an edit, cleaned and written back; nothing when it is no address.
 std::optional<uint32_t> CleanedAddress(LabelledEdit& edit, Dialogs& dialogs) {
@@ -131,18 +134,21 @@ void ImagesTab::BImgClearTblClick() {
 
 void ImagesTab::Images09Select(int row) {
     TMainF::Busy busy(window_);
-    Workspace& ws = window_.workspace();
-    if (!busy || !ws.FwIsOpen() || row < 0 || row >= static_cast<int>(found_.size()))
+    if (!busy || !window_.workspace().FwIsOpen() || row < 0 ||
+        row >= static_cast<int>(found_.size()))
         return;
+    showFoundPicture(row);
+}
+
+void ImagesTab::showFoundPicture(int row) {
     const FoundPicture& picture = found_[static_cast<size_t>(row)];
     CurrentPicture& cur = window_.current();
-    cur.Address = picture.Address;
     if (picture.hasDimension()) {
         cur.Width = std::min(picture.Width, MaxPictureWidth);
         cur.Height = std::min(picture.Height, MaxPictureHeight);
     }
-    if (DetectImageType(FirmwareReader(ws), cur, cur.Address, typeChoice()) == ImageType::Raw16)
-        cur.Address += 1; // the listed byte is the type byte
+    SelectListedPicture(FirmwareReader(window_.workspace()), cur, picture.Address, found_,
+                        typeChoice());
     RedrawCurrent();
 }
 
@@ -299,16 +305,84 @@ void ImagesTab::MIImageImportSearchedClick() {
 }
 
 void ImagesTab::MIImageImportExportClick() {
-    const int row = selectedTableRow();
+    openReplacement(selectedTableRow());
+}
+
+void ImagesTab::openReplacement(int tableRow) {
     {
         TMainF::Busy busy(window_);
-        if (!busy || !window_.workspace().FwIsOpen() || row < 0)
+        if (!busy || !window_.workspace().FwIsOpen() || tableRow < 0)
             return;
         // The dialog takes the picture from the phone display, so the row's picture is drawn
         // first: the dialog then always shows the row the user chose.
-        showTablePicture(row);
+        showTablePicture(tableRow);
     }
-    window_.reImageDialog().open(static_cast<size_t>(row));
+    window_.reImageDialog().open(static_cast<size_t>(tableRow));
+}
+
+int ImagesTab::tableRowOfShownPicture(const std::string& name) {
+    if (!pictureOnView_)
+        return -1;
+    const CurrentPicture& cur = window_.current();
+    const uint32_t listed = ListedAddress(cur, found_);
+    const auto row =
+        static_cast<int>(TableRowFor(table_, cur, listed, name.empty() ? ToHexAddr(listed) : name));
+    refreshImageTable();
+    Images_->selectRow(row);
+    return row;
+}
+
+void ImagesTab::exportShown(int tableRow) {
+    if (tableRow < 0)
+        return;
+    const ImageEntry& entry = table_[static_cast<size_t>(tableRow)];
+    const uint32_t listed = ListedAddress(window_.current(), found_);
+    if (const auto path =
+            window_.dialogs().saveFile(BmpFilter, ProposedExportName(entry.Name, listed)))
+        ExportPicture(window_.workspace(), *path, shownPicture(), window_.dialogs());
+}
+
+void ImagesTab::exportFoundPicture(int row) {
+    TMainF::Busy busy(window_);
+    if (!busy || !window_.workspace().FwIsOpen() || row < 0 ||
+        row >= static_cast<int>(found_.size()))
+        return;
+    showFoundPicture(row);
+    exportShown(tableRowOfShownPicture("Image_" + std::to_string(row + 1)));
+}
+
+void ImagesTab::replaceFoundPicture(int row) {
+    int tableRow = -1;
+    {
+        TMainF::Busy busy(window_);
+        if (!busy || !window_.workspace().FwIsOpen() || row < 0 ||
+            row >= static_cast<int>(found_.size()))
+            return;
+        showFoundPicture(row);
+        tableRow = tableRowOfShownPicture("Image_" + std::to_string(row + 1));
+    }
+    openReplacement(tableRow);
+}
+
+void ImagesTab::exportShownPicture() {
+    TMainF::Busy busy(window_);
+    if (!busy || !window_.workspace().FwIsOpen())
+        return;
+    // A tab change clears the phone display; the picture is drawn again before it is taken.
+    RedrawCurrent();
+    exportShown(tableRowOfShownPicture({}));
+}
+
+void ImagesTab::replaceShownPicture() {
+    int tableRow = -1;
+    {
+        TMainF::Busy busy(window_);
+        if (!busy || !window_.workspace().FwIsOpen())
+            return;
+        RedrawCurrent();
+        tableRow = tableRowOfShownPicture({});
+    }
+    openReplacement(tableRow);
 }
 
 void ImagesTab::MIImageChangeAddrClick() {

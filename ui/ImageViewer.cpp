@@ -3,6 +3,7 @@
 
 #include "images/PictureReader.h"
 #include "images/Raw16Codec.h"
+#include "images/ViewerNavigation.h"
 #include "images/WbmpCodec.h"
 #include "ui/MainWindow.h"
 #include "ui/SmallWidgets.h"
@@ -12,8 +13,6 @@
 #include "workspace/MessageNumbers.h"
 
 #include <QLineEdit>
-#include <QPainter>
-#include <charconv>
 
 namespace tovallo::ui {
 
@@ -62,6 +61,7 @@ void ImagesTab::DrawRaw16Dump() {
     // from the decoded page rather than from the 176 columns the dump surface can hold.
     drawOnPhone(page.cropped(cur.Width, cur.Height));
     cur.Type = ImageType::Raw16;
+    pictureOnView_ = true;
     ShowPictureFields();
 }
 
@@ -72,6 +72,7 @@ void ImagesTab::DrawWbmp() {
     const std::vector<uint8_t> bytes = ReadPictureBytes(FirmwareReader(ws), cur.Address, count);
     drawOnPhone(DecodeWbmp(bytes.data(), bytes.size(), cur.Width, cur.Height));
     cur.Type = ImageType::Wbmp;
+    pictureOnView_ = true;
     ShowPictureFields();
 }
 
@@ -81,7 +82,8 @@ void ImagesTab::DrawImage09() {
     const Decoded09 decoded =
         DecodeImage09At(FirmwareReader(ws), cur.Address, cur.Width, cur.Height, Decode09Mode::Draw);
     PhoneIm_->clear();
-    if (decoded.outcome == Decode09Outcome::NotImage09) {
+    pictureOnView_ = decoded.outcome != Decode09Outcome::NotImage09;
+    if (!pictureOnView_) {
         PhoneIm_->drawText(24, 64, FromWin(ws.messages.text(msg::Error)));
         return;
     }
@@ -107,6 +109,7 @@ void ImagesTab::RedrawCurrent() {
         DrawImage09();
         break;
     case ImageType::Unknown:
+        pictureOnView_ = false;
         break;
     }
 }
@@ -125,50 +128,40 @@ void ImagesTab::clearViewerFields() {
     EHex_->clear();
     EIndex_->clear();
     PhoneIm_->clear();
+    pictureOnView_ = false;
 }
 
-void ImagesTab::moveTo(int64_t address, bool refused, int message) {
+void ImagesTab::moveDump(DumpMove move) {
     TMainF::Busy busy(window_);
-    if (!busy || !window_.workspace().FwIsOpen())
+    Workspace& ws = window_.workspace();
+    if (!busy || !ws.FwIsOpen())
         return;
-    if (refused) {
-        window_.dialogs().warn(message);
-        return;
-    }
-    window_.current().Address = static_cast<uint32_t>(address);
-    DrawRaw16Dump();
+    if (MoveDump(window_.current(), ws.FwSize(), move, window_.dialogs()))
+        DrawRaw16Dump();
 }
 
 void ImagesTab::BImageNextClick() {
-    const int64_t a = window_.current().Address, page = window_.current().Width * 640LL;
-    moveTo(a + page, window_.workspace().FwSize() - page <= a, msg::EndOfFile);
+    moveDump(DumpMove::NextPage);
 }
 
 void ImagesTab::BImagePrevClick() {
-    const int64_t a = window_.current().Address, page = window_.current().Width * 640LL;
-    moveTo(a - page, page >= a, msg::BeginningOfFile);
+    moveDump(DumpMove::PrevPage);
 }
 
 void ImagesTab::BImageUpClick() {
-    // Refused by the page test, not the row test, so the dump never runs past the end.
-    const int64_t a = window_.current().Address, page = window_.current().Width * 640LL;
-    moveTo(a + window_.current().Width * 2LL, window_.workspace().FwSize() - page <= a,
-           msg::EndOfFile);
+    moveDump(DumpMove::RowUp);
 }
 
 void ImagesTab::BImageDownClick() {
-    const int64_t a = window_.current().Address, row = window_.current().Width * 2LL;
-    moveTo(a - row, row >= a, msg::BeginningOfFile);
+    moveDump(DumpMove::RowDown);
 }
 
 void ImagesTab::BImageLeftClick() {
-    const int64_t a = window_.current().Address;
-    moveTo(a - 2, a < 3, msg::BeginningOfFile);
+    moveDump(DumpMove::PixelLeft);
 }
 
 void ImagesTab::BImageRightClick() {
-    const int64_t a = window_.current().Address;
-    moveTo(a + 2, a >= window_.workspace().FwSize() - 2, msg::EndOfFile);
+    moveDump(DumpMove::PixelRight);
 }
 
 void ImagesTab::setWidth(int width) {
@@ -187,53 +180,31 @@ void ImagesTab::setHeight(int height) {
     RedrawCurrent();
 }
 
-void ImagesTab::sizeEditEntered(QLineEdit* edit, bool width) {
+void ImagesTab::sizeEditEntered(QLineEdit* edit, PictureSide side) {
     TMainF::Busy busy(window_);
     if (!busy || !window_.workspace().FwIsOpen())
         return;
-    CurrentPicture& cur = window_.current();
-    std::string text = edit->text().toStdString();
-    CleanDecText(text);
-    // Values outside the picture limits are ignored; the picture is drawn again all the same.
-    int value = width ? cur.Width : cur.Height;
-    if (!text.empty() && text.size() <= 4)
-        std::from_chars(text.data(), text.data() + text.size(), value);
-    const int maximum = width ? MaxPictureWidth : MaxPictureHeight;
-    if (value >= 1 && value <= maximum)
-        (width ? cur.Width : cur.Height) = value;
+    EnterPictureSide(window_.current(), side, edit->text().toStdString());
     RedrawCurrent();
 }
 
-void ImagesTab::addressEntered(bool hex) {
+void ImagesTab::addressEntered(AddressBase base) {
     TMainF::Busy busy(window_);
     Workspace& ws = window_.workspace();
     if (!busy || !ws.FwIsOpen())
         return;
-    CurrentPicture& cur = window_.current();
-    std::string text = (hex ? EHex_ : EIndex_)->text().toStdString();
-    std::optional<uint64_t> value;
-    if (text.empty()) {
-        value = cur.Address;
-    } else if (hex) {
-        CleanHexText(text);
-        const auto parsed = ParseHexAddr(text, &window_.dialogs());
-        if (!parsed)
-            return;
-        value = *parsed;
-    } else {
-        CleanDecText(text);
-        uint64_t v = cur.Address;
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-        if (!text.empty() && (ec != std::errc() || end != text.data() + text.size())) {
-            window_.dialogs().errorText(NotAnIntegerText(text));
-            return;
-        }
-        value = v;
-    }
-    // An address at or beyond the end of the file is ignored and the old picture drawn again.
-    if (*value < static_cast<uint64_t>(ws.FwSize()))
-        cur.Address = static_cast<uint32_t>(*value);
-    DetectImageType(FirmwareReader(ws), cur, cur.Address, typeChoice());
+    const QLineEdit* edit = base == AddressBase::Hexadecimal ? EHex_ : EIndex_;
+    if (EnterAddress(FirmwareReader(ws), window_.current(), ws.FwSize(), edit->text().toStdString(),
+                     base, typeChoice(), window_.dialogs()))
+        RedrawCurrent();
+}
+
+void ImagesTab::typeChoiceChanged() {
+    TMainF::Busy busy(window_);
+    Workspace& ws = window_.workspace();
+    if (!busy || !ws.FwIsOpen())
+        return;
+    ChangeTypeChoice(FirmwareReader(ws), window_.current(), found_, typeChoice());
     RedrawCurrent();
 }
 

@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 namespace tovallo::ui {
 
@@ -21,6 +22,7 @@ ImagesTab::ImagesTab(TMainF& window) : QObject(&window), window_(window) {
     buildViewer();
     buildDiscovery();
     buildImageTable();
+    buildContextMenus();
     connect(&window_, &TMainF::firmwareOpened, this, [this] {
         found_.clear();
         table_.clear();
@@ -73,23 +75,27 @@ void ImagesTab::buildViewer() {
     sizeLayout->setContentsMargins(6, 2, 6, 4);
     sizeLayout->setVerticalSpacing(2);
     auto sizeRow = [&](int row, const char* label, const char* editName, const char* udName,
-                       int maximum, QLineEdit*& edit, UpDown*& upDown) {
+                       PictureSide side, QLineEdit*& edit, UpDown*& upDown) {
+        // The edit and its up-down tell the sizes they take.
+        const QString range = QString::fromStdString(PictureSideRangeText(side));
         sizeLayout->addWidget(new QLabel(label, sizes), row, 0);
         edit = new QLineEdit("128", sizes);
         edit->setObjectName(editName);
         edit->setMaxLength(4);
         edit->setFixedWidth(48);
+        edit->setToolTip(range);
+        edit->setPlaceholderText(range);
         sizeLayout->addWidget(edit, row, 1);
-        upDown = new UpDown(udName, 1, maximum, 128, sizes);
+        upDown = new UpDown(udName, 1, MaxPictureSide(side), 128, sizes);
+        upDown->setToolTip(range);
         sizeLayout->addWidget(upDown, row, 2);
+        connect(edit, &QLineEdit::returnPressed, this,
+                [this, edit, side] { sizeEditEntered(edit, side); });
     };
-    sizeRow(0, "Width:", "Ewidth", "UDWidth", MaxPictureWidth, Ewidth_, UDWidth_);
-    sizeRow(1, "Height:", "Eheight", "UDHeight", MaxPictureHeight, Eheight_, UDHeight_);
+    sizeRow(0, "Width:", "Ewidth", "UDWidth", PictureSide::Width, Ewidth_, UDWidth_);
+    sizeRow(1, "Height:", "Eheight", "UDHeight", PictureSide::Height, Eheight_, UDHeight_);
     connect(UDWidth_, &UpDown::changed, this, &ImagesTab::setWidth);
     connect(UDHeight_, &UpDown::changed, this, &ImagesTab::setHeight);
-    connect(Ewidth_, &QLineEdit::returnPressed, this, [this] { sizeEditEntered(Ewidth_, true); });
-    connect(Eheight_, &QLineEdit::returnPressed, this,
-            [this] { sizeEditEntered(Eheight_, false); });
 
     QGroupBox* info = groupBox("GBImInfo", "Image information", 196, 266, 334, 82);
     auto* infoLayout = new QGridLayout(info);
@@ -110,8 +116,10 @@ void ImagesTab::buildViewer() {
     EHex_ = infoEdit(0, 1, "Image address in Hex:", "EHex", false);
     Emove_ = infoEdit(1, 0, "Cursor position:", "Emove", true);
     Ecolor_ = infoEdit(1, 1, "RGB color:", "Ecolor", true);
-    connect(EIndex_, &QLineEdit::returnPressed, this, [this] { addressEntered(false); });
-    connect(EHex_, &QLineEdit::returnPressed, this, [this] { addressEntered(true); });
+    connect(EIndex_, &QLineEdit::returnPressed, this,
+            [this] { addressEntered(AddressBase::Decimal); });
+    connect(EHex_, &QLineEdit::returnPressed, this,
+            [this] { addressEntered(AddressBase::Hexadecimal); });
 }
 
 void ImagesTab::buildDiscovery() {
@@ -139,6 +147,11 @@ void ImagesTab::buildDiscovery() {
         auto* rb = new QRadioButton(caption, GBFImages_);
         rb->setObjectName(name);
         layout->addWidget(rb, row, col);
+        // The picture on view is drawn again by the new choice at once.
+        connect(rb, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                typeChoiceChanged();
+        });
         return rb;
     };
     RBAuto_ = radio("RBAuto", "Auto Type", 3, 0);
@@ -235,6 +248,39 @@ void ImagesTab::buildImageTable() {
     Images_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Images_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { FindImage_->popup(Images_->viewport()->mapToGlobal(at)); });
+}
+
+void ImagesTab::buildContextMenus() {
+    auto menu = [this](QWidget* owner, const char* name) {
+        auto* m = new QMenu(owner);
+        m->setObjectName(name);
+        owner->setContextMenuPolicy(Qt::CustomContextMenu);
+        return m;
+    };
+    auto item = [this](QMenu* m, const char* name, const char* caption,
+                       const std::function<void()>& handler) {
+        QAction* action = m->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    FoundImageMenu_ = menu(Images09_, "FoundImageMenu");
+    item(FoundImageMenu_, "MIFoundExport", "Export Image...",
+         [this] { exportFoundPicture(contextRow_); });
+    item(FoundImageMenu_, "MIFoundReplace", "Replace Image...",
+         [this] { replaceFoundPicture(contextRow_); });
+    connect(Images09_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        contextRow_ = Images09_->rowAt(at.y());
+        if (contextRow_ >= 0 && contextRow_ < static_cast<int>(found_.size()))
+            FoundImageMenu_->popup(Images09_->viewport()->mapToGlobal(at));
+    });
+
+    PhoneImageMenu_ = menu(PhoneIm_, "PhoneImageMenu");
+    item(PhoneImageMenu_, "MIPhoneExport", "Export Image...", [this] { exportShownPicture(); });
+    item(PhoneImageMenu_, "MIPhoneReplace", "Replace Image...", [this] { replaceShownPicture(); });
+    connect(PhoneIm_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (window_.workspace().FwIsOpen())
+            PhoneImageMenu_->popup(PhoneIm_->mapToGlobal(at));
+    });
 }
 
 TypeChoice ImagesTab::typeChoice() const {

@@ -4,6 +4,7 @@
 #include "images/ImageTable.h"
 #include "images/ImageType.h"
 #include "images/Picture.h"
+#include "images/ViewerNavigation.h"
 
 #include <QObject>
 
@@ -78,6 +79,13 @@ class ImagesTab : public QObject {
     void MIImageImportSearchedClick();
     void MIImageImportExportClick();
     void MIImageChangeAddrClick();
+    // The context menus of the found list (for the row under the mouse) and of the phone
+    // display (for the picture on view): export the picture, or open the replacement dialog on
+    // it. Both add the picture's image table row when the table has none.
+    void exportFoundPicture(int row);
+    void replaceFoundPicture(int row);
+    void exportShownPicture();
+    void replaceShownPicture();
 
   private:
     QGroupBox* groupBox(const char* name, const char* caption, int x, int y, int w, int h);
@@ -85,20 +93,28 @@ class ImagesTab : public QObject {
     void buildDiscovery();
     void buildImageTable();
     void drawOnPhone(const Picture& picture);
-    // Navigation: refused moves show their message and change nothing.
-    void moveTo(int64_t address, bool refused, int message);
+    void buildContextMenus();
+    void moveDump(DumpMove move);
     void setWidth(int width);
     void setHeight(int height);
-    void sizeEditEntered(QLineEdit* edit, bool width);
-    void addressEntered(bool hex);
+    void sizeEditEntered(QLineEdit* edit, PictureSide side);
+    void addressEntered(AddressBase base);
+    void typeChoiceChanged();
     void phoneMouseMove(int x, int y);
     void refreshFoundList();
     void showTablePicture(int row);
+    void showFoundPicture(int row);
+    // The image table row of the picture on view, added under `name` when missing; selected.
+    int tableRowOfShownPicture(const std::string& name);
+    void exportShown(int tableRow);
+    void openReplacement(int tableRow);
 
     TMainF& window_;
     FoundPictureList found_;
     ImageTable table_;
     int editedRow_ = -1;
+    // The phone display shows a picture (not an error text or a cleared surface).
+    bool pictureOnView_ = false;
 
     Surface* Image_ = nullptr;
     Surface* PhoneIm_ = nullptr;
@@ -124,6 +140,9 @@ class ImagesTab : public QObject {
     LabelledEdit* LEImageTblName_ = nullptr;
     QLineEdit* EImages_ = nullptr;
     QMenu* FindImage_ = nullptr;
+    QMenu* FoundImageMenu_ = nullptr;
+    QMenu* PhoneImageMenu_ = nullptr;
+    int contextRow_ = -1;
     QGroupBox* GBTables_ = nullptr;
     QGroupBox* GBFImages_ = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "srecord/PatchPicture.h"
 #include "srecord/PatchTable.h"
-#include "srecord/PatchViewer.h"
+#include "srecord/PatchViewContent.h"
 #include "ui/MainWindow.h"
 #include "ui/Surface.h"
 #include "ui/TextCodec.h"

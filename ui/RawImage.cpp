@@ -125,7 +125,8 @@ void TFReImage::BReplaceImClick() {
 }
 
 void TFReImage::BExportImClick() {
-    if (const auto path = window_.dialogs().saveFile("BMP file|*.bmp"))
+    if (const auto path = window_.dialogs().saveFile(
+            "BMP file|*.bmp", ProposedExportName(state_.RowName, state_.RowAddress)))
         ExportOldPicture(window_.workspace(), *path, state_, window_.dialogs());
 }
 

@@ -1,6 +1,6 @@
 #include "ui/S3Tab.h"
 
-#include "srecord/ConverterTab.h"
+#include "srecord/ConversionForms.h"
 #include "srecord/PatchWriter.h"
 #include "ui/Grid.h"
 #include "ui/GridTitles.h"

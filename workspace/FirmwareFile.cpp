@@ -1,5 +1,6 @@
 #include "workspace/FirmwareFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +10,11 @@
 namespace tovallo {
 
 namespace {
+
+uint64_t NextVersion() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
 
 bool seekTo(std::FILE* f, uint64_t offset) {
 #ifdef _WIN32
@@ -59,6 +65,7 @@ bool FirmwareFile::open(const std::string& path, std::string& error, bool writab
     size_ = static_cast<int32_t>(size);
     device_ = static_cast<uint64_t>(st.st_dev);
     inode_ = static_cast<uint64_t>(st.st_ino);
+    version_ = NextVersion();
     return true;
 }
 
@@ -67,6 +74,7 @@ void FirmwareFile::close() {
     path_.clear();
     size_ = 0;
     device_ = inode_ = 0;
+    version_ = NextVersion();
 }
 
 bool FirmwareFile::isSameFileAs(const std::string& path) const {
@@ -84,6 +92,7 @@ size_t FirmwareFile::readAt(uint64_t offset, size_t count, uint8_t* buffer) {
 bool FirmwareFile::writeAt(uint64_t offset, const uint8_t* bytes, size_t count) {
     if (!file_ || !seekTo(file_.get(), offset))
         return false;
+    version_ = NextVersion();
     return std::fwrite(bytes, 1, count, file_.get()) == count;
 }
 

@@ -23,6 +23,9 @@ class FirmwareFile {
     int32_t size() const { return size_; }
     // Whether `path` names the open file (device and inode, links followed), whatever its name.
     bool isSameFileAs(const std::string& path) const;
+    // Changes with every open, close and write, never returning to an earlier value (across
+    // all files), so bytes read at one version are still the file's bytes while it holds.
+    uint64_t version() const { return version_; }
 
     // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end).
     size_t readAt(uint64_t offset, size_t count, uint8_t* buffer);
@@ -39,6 +42,7 @@ class FirmwareFile {
     int32_t size_ = 0;
     uint64_t device_ = 0;
     uint64_t inode_ = 0;
+    uint64_t version_ = 0;
 };
 
 // Size of a file in bytes, or -1 when it cannot be read.

@@ -1,11 +1,11 @@
 #include "workspace/FirmwareSearch.h"
 
+#include "workspace/ByteSearch.h"
 #include "workspace/Progress.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <vector>
 
@@ -13,26 +13,12 @@ namespace tovallo {
 
 namespace {
 
-// Blocks of the text search read at once: few at first, so that find-next after a nearby match
-// stays cheap, then more. Results are those of a block-by-block scan.
-constexpr size_t FirstChunkBlocks = 1;
-constexpr size_t ChunkBlocks = 256;
+// Blocks of the text search read at once (results are those of a block-by-block scan), and the
+// size of the window that keeps them between find-next calls.
+constexpr size_t ChunkBlocks = 64;
+constexpr size_t WindowCapacity = ChunkBlocks * SearchBlockSize + MaxPatternLength;
 constexpr size_t LinkChunk = 1 << 20;
 constexpr uint32_t LinkStep = 125;
-
-// First occurrence of `needle` in [data, data + size), or nullptr.
-const uint8_t* findBytes(const uint8_t* data, size_t size, const std::string& needle) {
-    if (needle.empty() || size < needle.size())
-        return nullptr;
-#if defined(__GLIBC__) || defined(__APPLE__) || defined(__FreeBSD__)
-    return static_cast<const uint8_t*>(memmem(data, size, needle.data(), needle.size()));
-#else
-    const auto* n = reinterpret_cast<const uint8_t*>(needle.data());
-    const auto it =
-        std::search(data, data + size, std::boyer_moore_horspool_searcher(n, n + needle.size()));
-    return it == data + size ? nullptr : it;
-#endif
-}
 
 // First occurrence of a 4-byte value: memchr on its most telling byte (not 0x00 or 0xFF, which
 // fill erased and empty flash), then a compare of all four.
@@ -63,6 +49,14 @@ int clampToInt(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, 0, std::numeric_limits<int>::max()));
 }
 
+// The end of a text search without a match: SearchPos and the bar back to 0.
+int64_t noMatch(Workspace& ws, Progress& bar) {
+    ws.SearchPos = 0;
+    ws.lastSingleByteMatch = -1;
+    bar.setPosition(0);
+    return -1;
+}
+
 } // namespace
 
 int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, Progress& bar) {
@@ -75,64 +69,84 @@ int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, 
     }
     const int64_t size = ws.FwSize();
     bar.setRange(clampToInt(size / static_cast<int64_t>(SearchBlockSize) + 1));
+    const int barStart = bar.position();
+
+    // The scan reads blocks of 4096 bytes from SearchPos on while a block starts before the
+    // file's last byte, so that byte is examined only when it is not the start of a block.
+    const uint64_t start = ws.SearchPos;
+    if (size - 1 <= static_cast<int64_t>(start))
+        return noMatch(ws, bar);
+    uint64_t end = static_cast<uint64_t>(size);
+    if ((end - 1 - start) % SearchBlockSize == 0)
+        --end;
+    // A Stop request already pending ends the scan after its first block.
+    const bool stopPending = ws.SearchStop;
+    if (stopPending)
+        end = std::min<uint64_t>(end, start + SearchBlockSize);
 
     // A match may start on the last byte of the previous one, but a one-byte pattern must not
     // find that same byte again.
     const uint64_t firstAllowed =
-        (pattern.size() == 1 && ws.lastSingleByteMatch == static_cast<int64_t>(ws.SearchPos))
-            ? ws.SearchPos + 1
-            : ws.SearchPos;
-
+        (pattern.size() == 1 && ws.lastSingleByteMatch == static_cast<int64_t>(start)) ? start + 1
+                                                                                       : start;
     const size_t len = pattern.size();
-    std::vector<uint8_t>& buffer = ws.scanBuffer;
-    buffer.resize(ChunkBlocks * SearchBlockSize + MaxPatternLength);
-    size_t chunkBlocks = FirstChunkBlocks;
-    size_t carry = 0; // bytes of the sliding window taken over from the previous chunk
-    uint64_t blockStart = ws.SearchPos;
-    PumpClock clock(ws.pumpInterval);
 
-    while (size - 1 > static_cast<int64_t>(blockStart)) {
-        // A Stop request already pending ends the scan after one block.
-        const size_t maxBlocks = ws.SearchStop ? 1 : chunkBlocks;
-        chunkBlocks = std::min(chunkBlocks * 2, ChunkBlocks);
-        const uint64_t remaining = static_cast<uint64_t>(size - 1) - blockStart;
-        const size_t blocks = static_cast<size_t>(
-            std::min<uint64_t>(maxBlocks, (remaining + SearchBlockSize - 1) / SearchBlockSize));
-        const size_t got = ws.ReadAt(static_cast<uint32_t>(blockStart), blocks * SearchBlockSize,
-                                     buffer.data() + carry);
-        if (got < 1)
-            break;
-        const size_t have = carry + got;
-        const uint64_t base = blockStart - carry; // file offset of buffer[0]
-        const uint8_t* from = buffer.data();
-        while (const uint8_t* hit =
-                   findBytes(from, static_cast<size_t>(buffer.data() + have - from), pattern)) {
-            const uint64_t start = base + static_cast<uint64_t>(hit - buffer.data());
-            if (start >= firstAllowed) {
-                const uint64_t last = start + len - 1;
-                bar.advance(static_cast<int>((last - blockStart) / SearchBlockSize));
+    // The bytes read by the previous search serve again while the firmware is unchanged and
+    // they reach the resume point.
+    Workspace::ReadWindow& window = ws.searchWindow;
+    window.bytes.resize(WindowCapacity);
+    if (window.version != ws.firmware.version() || start < window.base ||
+        start > window.base + window.size) {
+        window.version = ws.firmware.version();
+        window.base = start;
+        window.size = 0;
+    }
+
+    const ByteSearcher searcher(pattern);
+    uint64_t from = start; // where the next match may begin
+    PumpClock clock(ws.pumpInterval);
+    for (;;) {
+        const uint64_t limit = std::min(window.base + window.size, end);
+        if (limit >= from + len) {
+            const uint8_t* data = window.bytes.data() + (from - window.base);
+            const size_t count = static_cast<size_t>(limit - from);
+            for (const uint8_t* hit = searcher.find(data, count); hit;
+                 hit = searcher.find(hit + 1, count - static_cast<size_t>(hit + 1 - data))) {
+                const uint64_t at = from + static_cast<uint64_t>(hit - data);
+                if (at < firstAllowed)
+                    continue;
+                const uint64_t last = at + len - 1;
+                bar.setPosition(barStart + clampToInt((last - start) / SearchBlockSize));
                 ws.SearchPos = static_cast<uint32_t>(last);
                 ws.lastSingleByteMatch = len == 1 ? static_cast<int64_t>(last) : -1;
-                return static_cast<int64_t>(start);
+                return static_cast<int64_t>(at);
             }
-            from = hit + 1;
         }
-        const size_t blocksRead = (got + SearchBlockSize - 1) / SearchBlockSize;
-        blockStart += blocksRead * SearchBlockSize;
-        bar.advance(static_cast<int>(blocksRead));
-        carry = len > 0 ? std::min(len - 1, have) : 0;
-        std::memmove(buffer.data(), buffer.data() + have - carry, carry);
-        if (clock.due())
-            bar.pump();
-        if (ws.SearchStop) {
-            ws.SearchStop = false;
+        if (limit > start) {
+            bar.setPosition(barStart + clampToInt((limit - start) / SearchBlockSize));
+            if (clock.due())
+                bar.pump();
+            // A pending Stop lets the first block be searched whole first.
+            if (ws.SearchStop && (!stopPending || limit >= end)) {
+                ws.SearchStop = false;
+                break;
+            }
+        }
+        if (limit >= end)
             break;
-        }
+        // Only the last len - 1 bytes can still begin a match: keep them and read on.
+        from = std::max(from, limit - std::min<uint64_t>(len > 0 ? len - 1 : 0, limit));
+        const size_t keep = static_cast<size_t>(window.base + window.size - from);
+        std::memmove(window.bytes.data(), window.bytes.data() + (from - window.base), keep);
+        window.base = from;
+        window.size = keep;
+        const size_t got = ws.ReadAt(static_cast<uint32_t>(from + keep),
+                                     ChunkBlocks * SearchBlockSize, window.bytes.data() + keep);
+        if (got < 1)
+            break;
+        window.size += got;
     }
-    ws.SearchPos = 0;
-    ws.lastSingleByteMatch = -1;
-    bar.setPosition(0);
-    return -1;
+    return noMatch(ws, bar);
 }
 
 std::vector<uint32_t> FindLinks(Workspace& ws, uint32_t value, Progress& bar, size_t maxResults,

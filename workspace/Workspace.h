@@ -63,6 +63,16 @@ class Workspace {
     // Block buffer shared by the scans (they never run inside one another).
     std::vector<uint8_t> scanBuffer;
 
+    // The firmware bytes the text search read last: `size` bytes from offset `base`, read at
+    // firmware version `version`. A find-next whose bytes lie inside them reads nothing again.
+    struct ReadWindow {
+        std::vector<uint8_t> bytes;
+        uint64_t base = 0;
+        size_t size = 0;
+        uint64_t version = 0;
+    };
+    ReadWindow searchWindow;
+
     // Remembers where the last match of a one-byte pattern ended, so that find-next moves on.
     int64_t lastSingleByteMatch = -1;
 };

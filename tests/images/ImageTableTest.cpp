@@ -61,6 +61,13 @@ TEST(ImageTableRows, AddCurrentPicture) {
     show(0x300, ImageType::Raw16, 176, 220);
     EXPECT_EQ(AddCurrentPicture(table, current, "Wall", dialogs), AddResult::Added);
     EXPECT_EQ(table[2], (ImageEntry{"Wall", "0x00000300", "77440", "176*220", "16*", "RAW-16"}));
+
+    // The row of a picture taken from the viewer: the row listing its address, else a new one
+    // at the listed address (a RAW-16 picture's type byte).
+    EXPECT_EQ(TableRowFor(table, current, 0x200, "Other"), 1u);
+    EXPECT_EQ(TableRowFor(table, current, 0x2FF, "Found"), 3u);
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[3], (ImageEntry{"Found", "0x000002FF", "77440", "176*220", "16*", "RAW-16"}));
 }
 
 TEST(ImageTableRows, SortsKeepEqualRowsInOrder) {

@@ -61,14 +61,19 @@ TEST(Replacement, OpensWithTheOldPictureExportsItAndShowsTheNextAddress) {
     UpdateNewNextAddress(f.dialog, f.current);
     EXPECT_EQ(f.dialog.NewNextAddrText, "");
 
-    const std::string out = f.fw.dir.file("old.bmp");
-    ASSERT_TRUE(ExportOldPicture(f.fw.ws, out, f.dialog, f.fw.dialogs));
+    // The export proposes the row's name, or its address when it has none, and writes the
+    // typed name with ".bmp" added.
+    EXPECT_EQ(ProposedExportName(f.dialog.RowName, f.dialog.RowAddress), "0x00001000.bmp");
+    EXPECT_EQ(ProposedExportName("\xCB\xEE\xE3\xEE/1", 0), "\u041B\u043E\u0433\u043E_1.bmp");
+    EXPECT_EQ(WithBmpExtension("dir.bmp/Pic.BMP"), "dir.bmp/Pic.BMP");
+    ASSERT_TRUE(ExportOldPicture(f.fw.ws, f.fw.dir.file("old"), f.dialog, f.fw.dialogs));
     Picture back;
     std::string error;
-    ASSERT_TRUE(ReadBmpFile(out, back, error));
+    ASSERT_TRUE(ReadBmpFile(f.fw.dir.file("old.bmp"), back, error));
     EXPECT_EQ(back, f.pf.pictures[0].picture);
     f.fw.dialogs.shown.clear();
-    EXPECT_FALSE(ExportOldPicture(f.fw.ws, out, f.dialog, f.fw.dialogs)); // exists, answered No
+    // old.bmp exists: answered No.
+    EXPECT_FALSE(ExportOldPicture(f.fw.ws, f.fw.dir.file("old"), f.dialog, f.fw.dialogs));
     EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{3});
 
     // A BMP that cannot be read is reported and changes nothing.

@@ -3,6 +3,7 @@
 #include "fixtures/PictureFixtures.h"
 #include "images/BmpFile.h"
 #include "images/Image09Decoder.h"
+#include "images/WbmpCodec.h"
 #include "srecord/PatchTable.h"
 #include "srecord/PatchWriter.h"
 #include "ui/AboutBox.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -65,6 +67,26 @@ PictureFirmware OpenWithImageTable(UiHarness& h, const char* name = "fw.bin") {
     Click(*h.window, "BImgReadTbl");
     Find<QAction>(*h.window, "MIImageImportSearched")->trigger();
     return fw;
+}
+
+// Opens the context menu of `widget` at `at`, as a right click does, and picks `action`.
+void ContextMenuPick(ui::TMainF& w, QWidget& widget, QPoint at, const char* menu,
+                     const char* action) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget.mapToGlobal(at));
+    QApplication::sendEvent(&widget, &event);
+    QMenu* popup = Find<QMenu>(w, menu);
+    if (!popup->isVisible())
+        qFatal("the context menu %s did not open", menu);
+    popup->hide();
+    Find<QAction>(*popup, action)->trigger();
+}
+
+Picture ReadBmp(const std::string& path) {
+    Picture picture;
+    std::string error;
+    if (!ReadBmpFile(path, picture, error))
+        qWarning("%s", error.c_str());
+    return picture;
 }
 
 // Sends a mouse event at `at` (surface coordinates) to a drawing surface.
@@ -263,44 +285,55 @@ void MainWindowTest::openAndNavigate() {
     QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - fw.bin"));
     QCOMPARE(Find<QLineEdit>(w, "EHex")->text(), QString("0x00000001"));
 
+    // The buttons move and draw; a refusal is shown as a warning and changes nothing.
     Click(w, "BImageNext");
     QCOMPARE(w.current().Address, 81921u);
-    Click(w, "BImageNext"); // 0x28000 - 81920 <= 81921
-    QVERIFY(h.dialogs.showed(2));
-    QCOMPARE(w.current().Address, 81921u);
-    Click(w, "BImagePrev");
-    QCOMPARE(w.current().Address, 1u);
-    h.dialogs.shown.clear();
-    Click(w, "BImagePrev");
-    Click(w, "BImageLeft");
-    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{1, 1}));
+    QCOMPARE(Find<QLineEdit>(w, "EIndex")->text(), QString("81921"));
+    Click(w, "BImageNext");
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{2}));
     QCOMPARE(h.dialogs.shown[0].kind, 'w');
-    Click(w, "BImageRight");
-    QCOMPARE(w.current().Address, 3u);
-    Click(w, "BImageLeft");
-    QCOMPARE(w.current().Address, 1u);
+    QCOMPARE(w.current().Address, 81921u);
 
     // The dump shows the big-endian RAW-16 words at the address.
     auto* hex = Find<QLineEdit>(w, "EHex");
-    hex->setText("4001"); // the RAW-16 fixture's pixels start one past its type byte
     Find<QRadioButton>(w, "RBRaw")->setChecked(true);
+    hex->setText("4001"); // the RAW-16 fixture's pixels start one past its type byte
     QTest::keyClick(hex, Qt::Key_Return);
     QCOMPARE(w.current().Address, 0x4001u);
     const Rgb24 first = fw.pictures[1].picture.at(0, 0);
     QCOMPARE(w.imagesTab().dumpSurface().pixel(1, 1), first);
     QCOMPARE(w.imagesTab().phoneDisplay().pixel(1, 1), first);
-    // Typed past the end: ignored, the old picture stays.
-    hex->setText("0x7FFFFFFF");
-    QTest::keyClick(hex, Qt::Key_Return);
-    QCOMPARE(w.current().Address, 0x4001u);
 
+    // Another type choice draws the same bytes again at once.
+    Find<QRadioButton>(w, "RBWbmp")->setChecked(true);
+    QCOMPARE(w.current().Type, ImageType::Wbmp);
+    const std::string band = fw.builder.str().substr(0x4001, 128 * 128 / 8);
+    QVERIFY(PhonePixels(w, 128, 128) ==
+            DecodeWbmp(reinterpret_cast<const uint8_t*>(band.data()), band.size(), 128, 128));
+    Find<QRadioButton>(w, "RBRaw")->setChecked(true);
+    QCOMPARE(w.imagesTab().phoneDisplay().pixel(1, 1), first);
+
+    // The size edits tell their range and take a typed size.
     auto* widthEdit = Find<QLineEdit>(w, "Ewidth");
-    widthEdit->setText("500");
-    QTest::keyClick(widthEdit, Qt::Key_Return);
-    QCOMPARE(w.current().Width, 128);
-    widthEdit->setText("16");
-    QTest::keyClick(widthEdit, Qt::Key_Return);
+    QCOMPARE(widthEdit->toolTip(), QString("1-320"));
+    QCOMPARE(Find<QLineEdit>(w, "Eheight")->placeholderText(), QString("1-240"));
+    for (const char* name : {"Ewidth", "Eheight"}) {
+        auto* edit = Find<QLineEdit>(w, name);
+        edit->setText("16");
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
     QCOMPARE(w.current().Width, 16);
+    QVERIFY(PhonePixels(w, 16, 16) == fw.pictures[1].picture);
+
+    // The phone display's menu exports the picture on view under its address, after adding
+    // the image table row.
+    ui::Surface& phone = w.imagesTab().phoneDisplay();
+    h.dialogs.files.push_back(h.dir.file("phone"));
+    ContextMenuPick(w, phone, QPoint(5, 5), "PhoneImageMenu", "MIPhoneExport");
+    QCOMPARE(h.dialogs.suggestedNames.back(), std::string("0x00004001.bmp"));
+    QVERIFY(ReadBmp(h.dir.file("phone.bmp")) == fw.pictures[1].picture);
+    QCOMPARE(w.imagesTab().imagesGrid().text(0, 1), QString("0x00004001"));
+    QCOMPARE(w.imagesTab().imagesGrid().text(0, 3), QString("16*16"));
 
     // The pixel under the mouse on the frame reads black.
     auto moveTo = [&](QPoint at) {
@@ -356,6 +389,32 @@ void MainWindowTest::findReadAndShowPictureTable() {
         QCOMPARE(w.current().Type, p.type);
         QVERIFY(PhonePixels(w, p.picture.Width, p.picture.Height) == p.picture);
     }
+
+    // The found list's menu exports the row under the mouse and opens the replacement dialog
+    // on it; each adds the image table row named after its place in the list.
+    auto rowPoint = [&](int row) { return list.visualRect(list.model()->index(row, 0)).center(); };
+    h.dialogs.files.push_back(h.dir.file("found"));
+    ContextMenuPick(w, *list.viewport(), rowPoint(1), "FoundImageMenu", "MIFoundExport");
+    QCOMPARE(h.dialogs.suggestedNames.back(), std::string("Image_2.bmp"));
+    QVERIFY(ReadBmp(h.dir.file("found.bmp")) == fw.pictures[1].picture);
+    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F});
+    std::string error;
+    QVERIFY(WriteBmpFile(h.dir.file("new.bmp"), replacement, error));
+    h.dialogs.files.push_back(h.dir.file("new.bmp"));
+    WhenModal([&](QWidget* modal) {
+        Click(*modal, "BImportIm");
+        Click(*modal, "BReplaceIm");
+    });
+    ContextMenuPick(w, *list.viewport(), rowPoint(3), "FoundImageMenu", "MIFoundReplace");
+    const auto& images = w.workspace().changes.ImageChanges;
+    QCOMPARE(images.size(), size_t(1));
+    QCOMPARE(images[0].Addr, fw.pictures[3].address);
+    ui::Grid& table = w.imagesTab().imagesGrid();
+    QCOMPARE(table.rowCount(), 2);
+    QCOMPARE(table.text(0, 1), QString::fromStdString(ToHexAddr(fw.pictures[1].address)));
+    QCOMPARE(table.text(1, 0), QString("Image_4"));
+    QCOMPARE(table.text(1, 1), QString::fromStdString(ToHexAddr(fw.pictures[3].address)));
+    QCOMPARE(table.selectedRow(), 1);
 
     h.dialogs.answers.push_back(false);
     Click(w, "BImgClearTbl");

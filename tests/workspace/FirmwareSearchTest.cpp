@@ -1,9 +1,12 @@
 #include "workspace/FirmwareSearch.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "fixtures/ScriptedDialogs.h"
+#include "workspace/ByteSearch.h"
 #include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace tovallo;
 using namespace tovallo::testing;
@@ -72,6 +75,58 @@ TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {
     ws.SearchPos = static_cast<uint32_t>(fw.size() - 1);
     EXPECT_EQ(FindInFirmware(ws, "S", false, bar), -1);
     EXPECT_EQ(ws.SearchPos, 0u);
+
+    // The last byte is examined only when no block of the scan starts on it: resuming at 5903
+    // makes 9999 a block start, although the first scan had read that byte.
+    open(FirmwareBuilder(10000, 0).place(5903, "Z").place(9999, "Z"));
+    EXPECT_EQ(all("Z"), std::vector<int64_t>{5903});
+    ws.SearchPos = 5904;
+    EXPECT_EQ(FindInFirmware(ws, "Z", false, bar), 9999);
+}
+
+TEST_F(SearchTest, FindNextSeesWritesAndAnotherFirmware) {
+    open(FirmwareBuilder(20000, 0).place(100, "NEEDLE").place(9000, "NEEDLE"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
+    ASSERT_TRUE(ws.WriteAt(2000, "NEEDLE"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), 2000);
+    ASSERT_TRUE(ws.WriteAt(9000, "------"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), -1);
+
+    // Another firmware read from the same resume point.
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
+    open(FirmwareBuilder(20000, 0).place(300, "NEEDLE"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), 300);
+}
+
+TEST(ByteSearcher, AgreesWithAPlainSearch) {
+    std::mt19937 random(11);
+    auto text = [&](size_t size, int alphabet) {
+        std::string out(size, '\0');
+        for (char& c : out)
+            c = static_cast<char>('a' + random() % static_cast<unsigned>(alphabet));
+        return out;
+    };
+    // Few letters give many near matches; sizes around the 32-byte steps test the tails.
+    for (int round = 0; round < 3000; ++round) {
+        const int alphabet = 1 + round % 4;
+        const std::string hay = text(random() % 200, alphabet);
+        const std::string needle = text(1 + random() % 64, alphabet);
+        const auto* data = reinterpret_cast<const uint8_t*>(hay.data());
+        const size_t expected = hay.find(needle);
+        const uint8_t* hit = ByteSearcher(needle).find(data, hay.size());
+        ASSERT_EQ(hit ? static_cast<size_t>(hit - data) : std::string::npos, expected)
+            << "'" << needle << "' in '" << hay << "'";
+    }
+    // Data where the two bytes compared first agree every other position, and a match at the
+    // very end after them.
+    std::string runs;
+    for (int i = 0; i < 50000; ++i)
+        runs += "ab";
+    runs += "axab";
+    const auto* data = reinterpret_cast<const uint8_t*>(runs.data());
+    EXPECT_EQ(ByteSearcher("axab").find(data, runs.size()), data + runs.size() - 4);
+    EXPECT_EQ(ByteSearcher("abxb").find(data, runs.size()), nullptr);
+    EXPECT_EQ(ByteSearcher("").find(data, runs.size()), nullptr);
 }
 
 TEST_F(SearchTest, StopEndsTheScanAfterTheCurrentBlock) {
@@ -96,6 +151,18 @@ TEST_F(SearchTest, StopEndsTheScanAfterTheCurrentBlock) {
     EXPECT_FALSE(ws.SearchStop);
     bar.onPump = nullptr;
     EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), (4 << 20) - 10);
+
+    // A pending Stop still lets the whole first block be searched when the bytes read for the
+    // previous match end a few bytes after it.
+    FirmwareBuilder edge(600 << 10, 0);
+    const int64_t readEnd = 256 << 10; // what the first search read
+    edge.place(100, "NEEDLE").place(readEnd - 50, "NEEDLE").place(readEnd + 1000, "NEEDLE");
+    open(edge);
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), readEnd - 50);
+    ws.SearchStop = true;
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), readEnd + 1000);
+    EXPECT_TRUE(ws.SearchStop);
 }
 
 TEST_F(SearchTest, NothingIsSearchedWithoutFirmwareOrBeyondTheFlashStart) {

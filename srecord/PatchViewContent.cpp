@@ -1,4 +1,4 @@
-#include "srecord/PatchViewer.h"
+#include "srecord/PatchViewContent.h"
 
 #include "srecord/PatchTable.h"
 

@@ -1,4 +1,4 @@
-#include "srecord/ConverterTab.h"
+#include "srecord/ConversionForms.h"
 
 #include "srecord/S3Converter.h"
 

@@ -1,6 +1,6 @@
 #include "SrecTestSupport.h"
 
-#include "srecord/ConverterTab.h"
+#include "srecord/ConversionForms.h"
 #include "srecord/ExcludeRegionsModel.h"
 
 #include "workspace/Workspace.h"
@@ -12,9 +12,9 @@
 namespace tovallo::testing {
 namespace {
 
-class ConverterTabTest : public ::testing::Test {
+class ConversionFormsTest : public ::testing::Test {
   protected:
-    ConverterTabTest() {
+    ConversionFormsTest() {
         WriteWholeFile(bin, FirmwareBuilder(0x200).random(0, 0x200, 5).str());
         ws.pumpInterval = std::chrono::milliseconds(0);
     }
@@ -34,7 +34,7 @@ class ConverterTabTest : public ::testing::Test {
     std::string s3 = dir.file("out.s3");
 };
 
-TEST_F(ConverterTabTest, StartAndStopTextsAreNormalisedAndWrittenBack) {
+TEST_F(ConversionFormsTest, StartAndStopTextsAreNormalisedAndWrittenBack) {
     // The output name comes from the save dialog; the S3 file converts back to the BIN.
     BinToS3Form form{bin, "", "", true, true};
     dialogs.files = {s3};
@@ -76,7 +76,7 @@ TEST_F(ConverterTabTest, StartAndStopTextsAreNormalisedAndWrittenBack) {
     }
 }
 
-TEST_F(ConverterTabTest, MissingInputsAndDeclinedOutputsStopEarly) {
+TEST_F(ConversionFormsTest, MissingInputsAndDeclinedOutputsStopEarly) {
     BinToS3Form form{dir.file("nothing.bin"), "", "", true, true};
     EXPECT_FALSE(ConvertBinToS3(ws, dialogs, progress, form, s3));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{19});
