@@ -186,6 +186,9 @@ Dialogs::Answer CliDialogs::askYesNoCancel(int message, const std::string& appen
     print(yes_ ? "(answered Yes) " : "(answered Cancel; --yes answers Yes) ", message, appended);
     return yes_ ? Answer::Yes : Answer::Cancel;
 }
+void CliDialogs::informText(const std::string& text) {
+    std::cerr << Cp1251ToUtf8(text) << '\n';
+}
 void CliDialogs::errorText(const std::string& text) {
     ++errors_;
     std::cerr << "error: " << Cp1251ToUtf8(text) << '\n';

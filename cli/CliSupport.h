@@ -63,6 +63,7 @@ class CliDialogs : public Dialogs {
     bool ask(int message, const std::string& appended = {}) override;
     Answer askYesNoCancel(int message, const std::string& appended = {}) override;
     void errorText(const std::string& text) override;
+    void informText(const std::string& text) override;
     std::optional<std::string> openFile(const std::string&) override { return std::nullopt; }
     std::optional<std::string> saveFile(const std::string&, const std::string&) override {
         return std::nullopt;

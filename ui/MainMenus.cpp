@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "ui/StringsTab.h"
+
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
@@ -97,8 +99,11 @@ void TMainF::buildMenus() {
 
     QMenu* resources = NamedMenu(bar, "MIResources", "Resources");
     NamedAction(resources, "MIFindAllResources", "Find All Resources");
-    NamedAction(resources, "MIFindFreeSpace", "Find Free Space");
-    NamedAction(resources, "MIDisplayMemory", "Display Free Memory Status");
+    // The free regions belong to the strings session, which places strings in them.
+    connect(NamedAction(resources, "MIFindFreeSpace", "Find Free Space"), &QAction::triggered, this,
+            [this] { stringsTab_->MIFindFreeSpaceClick(); });
+    connect(NamedAction(resources, "MIDisplayMemory", "Display Free Memory Status"),
+            &QAction::triggered, this, [this] { stringsTab_->MIDisplayMemoryClick(); });
     NamedAction(resources, "MICreatePatchFreeSpace", "Create Patch for Free Space")
         ->setEnabled(false);
     bar->addMenu(resources);

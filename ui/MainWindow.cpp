@@ -8,6 +8,7 @@
 #include "ui/QtDialogs.h"
 #include "ui/RawImage.h"
 #include "ui/S3Tab.h"
+#include "ui/StringsTab.h"
 #include "ui/UExclude.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/SaveChanges.h"
@@ -90,6 +91,7 @@ void TMainF::FormCreate() {
     buildTabControl();
     buildStatusBar();
     imagesTab_ = new ImagesTab(*this);
+    stringsTab_ = new StringsTab(*this);
     s3Tab_ = new S3Tab(*this);
     ws_.SearchStop = false;
     ws_.changes.setObserver([this] { showPendingCount(); });

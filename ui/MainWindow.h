@@ -30,6 +30,7 @@ class AboutBox;
 class ImagesTab;
 class QtDialogs;
 class S3Tab;
+class StringsTab;
 class TChAddr;
 class TFExcludeAddr;
 class TFReImage;
@@ -105,6 +106,7 @@ class TMainF : public QMainWindow {
     uint32_t SavedSearchPos = 0;
 
     ImagesTab& imagesTab() const { return *imagesTab_; }
+    StringsTab& stringsTab() const { return *stringsTab_; }
     S3Tab& s3Tab() const { return *s3Tab_; }
     TFReImage& reImageDialog() const { return *reImage_; }
     TChAddr& changeAddrDialog() const { return *chAddr_; }
@@ -167,6 +169,7 @@ class TMainF : public QMainWindow {
     QMenu* fileManagerMenu_ = nullptr;
 
     ImagesTab* imagesTab_ = nullptr;
+    StringsTab* stringsTab_ = nullptr;
     S3Tab* s3Tab_ = nullptr;
     TFReImage* reImage_ = nullptr;
     AboutBox* about_ = nullptr;

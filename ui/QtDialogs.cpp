@@ -72,6 +72,10 @@ void QtDialogs::errorText(const std::string& text) {
     QMessageBox::critical(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text));
 }
 
+void QtDialogs::informText(const std::string& text) {
+    QMessageBox::information(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text));
+}
+
 std::optional<std::string> QtDialogs::openFile(const std::string& filter) {
     const QString name =
         QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFilter(filter));

@@ -23,6 +23,7 @@ class QtDialogs : public Dialogs {
     bool ask(int message, const std::string& appended = {}) override;
     Answer askYesNoCancel(int message, const std::string& appended = {}) override;
     void errorText(const std::string& text) override;
+    void informText(const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filter) override;
     std::optional<std::string> saveFile(const std::string& filter,
                                         const std::string& suggestedName = {}) override;

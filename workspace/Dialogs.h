@@ -24,6 +24,8 @@ class Dialogs {
     virtual Answer askYesNoCancel(int message, const std::string& appended = {}) = 0;
     // An error that has no number in the message table (file errors, text that is no number).
     virtual void errorText(const std::string& text) = 0;
+    // An information box whose text the caller composed (a message with its values filled in).
+    virtual void informText(const std::string& text) = 0;
 
     // File choice; filter in the "Description|*.ext|..." form. Empty when cancelled.
     virtual std::optional<std::string> openFile(const std::string& filter) = 0;

@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -33,6 +34,18 @@ struct UiHarness {
         window->OpenFirmware();
     }
 };
+
+// The component named `name` under `parent`; the test stops when there is none.
+template <class T> T* Find(QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(name);
+    if (!found)
+        qFatal("missing component %s", name);
+    return found;
+}
+
+inline void Click(QObject& parent, const char* button) {
+    QTest::mouseClick(Find<QPushButton>(parent, button), Qt::LeftButton);
+}
 
 // Runs `action` once the next modal dialog runs (exec() blocks the test otherwise). A check
 // failing inside `action` closes the dialog, so the test reports instead of hanging.
