@@ -7,6 +7,7 @@
 #include "ui/TextCodec.h"
 #include "workspace/HexText.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -81,6 +82,8 @@ void SoundsTab::buildSearch() {
     ESndTbl_->hide();
     connect(SGSoundTbl_, &QTableWidget::cellDoubleClicked, this, &SoundsTab::SGSoundTblDblClick);
     connect(ESndTbl_, &QLineEdit::editingFinished, this, &SoundsTab::finishRename);
+    // Leaving the box ends the rename also when its text did not change.
+    ESndTbl_->installEventFilter(this);
 
     PBSoundTbl_ = new QProgressBar(box);
     PBSoundTbl_->setObjectName("PBSoundTbl");
@@ -161,6 +164,12 @@ void SoundsTab::finishRename() {
     SGSoundTbl_->setFocus();
     if (RenameSound(list_, static_cast<size_t>(row), ToWin(ESndTbl_->text())))
         showRow(static_cast<size_t>(row));
+}
+
+bool SoundsTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ESndTbl_ && event->type() == QEvent::FocusOut)
+        finishRename();
+    return QObject::eventFilter(watched, event);
 }
 
 void SoundsTab::resetAll() {

@@ -48,6 +48,9 @@ class SoundsTab : public QObject {
     // Places ESndTbl over the name cell of `row`; other columns are not editable.
     void SGSoundTblDblClick(int row, int column);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void buildSearch();
     void showRows();

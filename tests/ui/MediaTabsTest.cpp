@@ -120,6 +120,10 @@ void MediaTabsTest::findReadRenameAndTableFile() {
     QTest::keyClick(edit, Qt::Key_Return);
     QVERIFY(!edit->isVisible());
     QCOMPARE(grid.text(0, 0), QString("Intro"));
+    DoubleClick(grid, grid.visualRect(grid.model()->index(1, 0)).center());
+    QVERIFY(edit->hasFocus());
+    Find<QPushButton>(w, "BSndExport")->setFocus(); // leaving the box unchanged closes it
+    QVERIFY(!edit->isVisible());
 
     // Export proposes the new name.
     grid.selectRow(0);
