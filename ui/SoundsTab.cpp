@@ -56,16 +56,17 @@ void SoundsTab::buildSearch() {
     auto addressEdit = [&](const char* name, const char* label) {
         auto* edit = new LabelledEdit(name, label, box, true);
         edit->edit()->setMaxLength(MaxAddressText);
+        // Room for a whole address text.
+        edit->edit()->setMinimumWidth(edit->fontMetrics().horizontalAdvance("0x00000000") + 12);
         return edit;
     };
     button("BSndFind", "Find Sounds&&Music", &SoundsTab::BSndFindClick, 0, 0);
     button("BSndFindTbl", "Find Sounds Table", &SoundsTab::BSndFindTblClick, 0, 1);
     button("BSndReadTbl", "Read Sounds Table", &SoundsTab::BSndReadTblClick, 0, 2);
     LESoundTblAddr_ = addressEdit("LESoundTblAddr", "Table addr: ");
-    layout->addWidget(LESoundTblAddr_, 0, 3);
-    button("BSndSaveTbl", "Save Table to File", &SoundsTab::BSndSaveTblClick, 1, 0);
-    button("BSndOpenTbl", "Open Table from File", &SoundsTab::BSndOpenTblClick, 1, 1);
-    button("BSndExport", "Export Sound/Music", &SoundsTab::BSndExportClick, 1, 2);
+    layout->addWidget(LESoundTblAddr_, 1, 0);
+    button("BSndSaveTbl", "Save Table to File", &SoundsTab::BSndSaveTblClick, 1, 1);
+    button("BSndOpenTbl", "Open Table from File", &SoundsTab::BSndOpenTblClick, 1, 2);
 
     SGSoundTbl_ = new Grid("SGSoundTbl", {"Name", "Address", "Size", "Type"}, box);
     SGSoundTbl_->setToolTip("This is Finded Sounds");
@@ -74,7 +75,7 @@ void SoundsTab::buildSearch() {
     for (size_t c = 0; c < widths.size(); ++c)
         SGSoundTbl_->setColumnWidth(static_cast<int>(c), widths[c]);
     SGSoundTbl_->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(SGSoundTbl_, 2, 0, 1, 4);
+    layout->addWidget(SGSoundTbl_, 2, 0, 1, 3);
     layout->setRowStretch(2, 1);
     ESndTbl_ = new QLineEdit(SGSoundTbl_->viewport());
     ESndTbl_->setObjectName("ESndTbl");
@@ -90,20 +91,21 @@ void SoundsTab::buildSearch() {
     PBSoundTbl_->setTextVisible(false);
     PBSoundTbl_->setFixedHeight(12);
     PBSoundTbl_->setValue(0);
-    layout->addWidget(PBSoundTbl_, 3, 0, 1, 4);
+    layout->addWidget(PBSoundTbl_, 3, 0, 1, 3);
 
-    button("BSndReplace", "Replace Sound/Music to Selected file", &SoundsTab::BSndReplaceClick, 4,
+    button("BSndExport", "Export Sound/Music", &SoundsTab::BSndExportClick, 4, 0, 2);
+    button("BSndReplace", "Replace Sound/Music to Selected file", &SoundsTab::BSndReplaceClick, 5,
            0, 2);
-    button("BSndFindAddr", "Find Sound Link", &SoundsTab::BSndFindAddrClick, 5, 0, 2);
+    button("BSndFindAddr", "Find Sound Link", &SoundsTab::BSndFindAddrClick, 6, 0, 2);
     LESndNewAddr_ = addressEdit("LESndNewAddr", "New addr: ");
-    layout->addWidget(LESndNewAddr_, 6, 0, 1, 2);
-    button("BSndChngAddr", "Change Sound Addr", &SoundsTab::BSndChngAddrClick, 7, 0, 2);
+    layout->addWidget(LESndNewAddr_, 7, 0, 1, 2);
+    button("BSndChngAddr", "Change Sound Addr", &SoundsTab::BSndChngAddrClick, 8, 0, 2);
     SGSndFinded_ = new Grid("SGSndFinded", {"Address"}, box);
     // A range of link positions is re-pointed at once.
     SGSndFinded_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     SGSndFinded_->horizontalHeader()->setStretchLastSection(true);
-    SGSndFinded_->setFixedHeight(110);
-    layout->addWidget(SGSndFinded_, 4, 2, 4, 2);
+    SGSndFinded_->setFixedHeight(136);
+    layout->addWidget(SGSndFinded_, 4, 2, 5, 1);
 }
 
 void SoundsTab::showSoundList(SoundList list, std::optional<uint32_t> table) {
