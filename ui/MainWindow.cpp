@@ -3,11 +3,13 @@
 #include "ui/AboutBox.h"
 #include "ui/ChangeAddr.h"
 #include "ui/ImagesTab.h"
+#include "ui/JavaTab.h"
 #include "ui/PatchViewer.h"
 #include "ui/PendingChangesDialog.h"
 #include "ui/QtDialogs.h"
 #include "ui/RawImage.h"
 #include "ui/S3Tab.h"
+#include "ui/SoundsTab.h"
 #include "ui/StringsTab.h"
 #include "ui/UExclude.h"
 #include "workspace/MessageNumbers.h"
@@ -92,6 +94,8 @@ void TMainF::FormCreate() {
     buildStatusBar();
     imagesTab_ = new ImagesTab(*this);
     stringsTab_ = new StringsTab(*this);
+    soundsTab_ = new SoundsTab(*this);
+    javaTab_ = new JavaTab(*this);
     s3Tab_ = new S3Tab(*this);
     ws_.SearchStop = false;
     ws_.changes.setObserver([this] { showPendingCount(); });

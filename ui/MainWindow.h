@@ -28,8 +28,10 @@ namespace tovallo::ui {
 
 class AboutBox;
 class ImagesTab;
+class JavaTab;
 class QtDialogs;
 class S3Tab;
+class SoundsTab;
 class StringsTab;
 class TChAddr;
 class TFExcludeAddr;
@@ -107,6 +109,8 @@ class TMainF : public QMainWindow {
 
     ImagesTab& imagesTab() const { return *imagesTab_; }
     StringsTab& stringsTab() const { return *stringsTab_; }
+    SoundsTab& soundsTab() const { return *soundsTab_; }
+    JavaTab& javaTab() const { return *javaTab_; }
     S3Tab& s3Tab() const { return *s3Tab_; }
     TFReImage& reImageDialog() const { return *reImage_; }
     TChAddr& changeAddrDialog() const { return *chAddr_; }
@@ -170,6 +174,8 @@ class TMainF : public QMainWindow {
 
     ImagesTab* imagesTab_ = nullptr;
     StringsTab* stringsTab_ = nullptr;
+    SoundsTab* soundsTab_ = nullptr;
+    JavaTab* javaTab_ = nullptr;
     S3Tab* s3Tab_ = nullptr;
     TFReImage* reImage_ = nullptr;
     AboutBox* about_ = nullptr;
