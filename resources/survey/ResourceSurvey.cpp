@@ -37,10 +37,12 @@ size_t ReadTable(Workspace& ws, Dialogs& dialogs, Progress& bar, FreeRegions& re
     case SurveyKind::Strings: {
         // The language scan resumes from the search position, which the text search keeps.
         const uint32_t searchPos = ws.SearchPos;
+        const int64_t singleByteMatch = ws.lastSingleByteMatch;
         ws.SearchPos = table.Match;
         LanguageEntries& languages = result.languages.emplace();
         ScanLanguageEntries(ws, bar, true, languages, regions);
         ws.SearchPos = searchPos;
+        ws.lastSingleByteMatch = singleByteMatch;
         return languages.entries.size();
     }
     case SurveyKind::Pictures: {
