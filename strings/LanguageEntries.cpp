@@ -139,21 +139,38 @@ class EntryScan {
         return true;
     }
 
-    // A table that carries the marker in its second word was freed: its slot block starts
-    // there, and its first word names the block of its strings.
+    // A table that carries the marker in its second word was freed: the block of its slots
+    // starts there, and its first word D leads to the block of its strings, whose header lies at
+    // D or else at D + 4. Each block is added once, so no byte is handed out twice.
     bool addFreedBlocks(uint32_t tablePtr) {
         uint8_t head[8];
         if (ws_.ReadAt(tablePtr, sizeof head, head) != sizeof head ||
             ReadLe32(head + 4) != FreeBlockMarker)
             return false;
-        for (const uint64_t start : {uint64_t{tablePtr} + 4, uint64_t{ReadLe32(head)}}) {
-            if (start == 0 || start > std::numeric_limits<uint32_t>::max() ||
-                regions_.find(static_cast<uint32_t>(start)))
-                continue;
-            if (const auto region = ReadFreeBlock(ws_, static_cast<uint32_t>(start)))
-                regions_.add(*region);
-        }
+        addBlock(uint64_t{tablePtr} + 4);
+        const uint64_t d = ReadLe32(head);
+        for (const uint64_t at : {d, d + 4})
+            if (holdsMarker(at)) {
+                addBlock(at);
+                break;
+            }
         return true;
+    }
+
+    bool holdsMarker(uint64_t at) {
+        uint8_t marker[4];
+        return at <= std::numeric_limits<uint32_t>::max() &&
+               ws_.ReadAt(static_cast<uint32_t>(at), sizeof marker, marker) == sizeof marker &&
+               ReadLe32(marker) == FreeBlockMarker;
+    }
+
+    // Offset 0 is never a block, as Find Free Space never takes one there.
+    void addBlock(uint64_t start) {
+        if (start == 0 || start > std::numeric_limits<uint32_t>::max() ||
+            regions_.find(static_cast<uint32_t>(start)))
+            return;
+        if (const auto region = ReadFreeBlock(ws_, static_cast<uint32_t>(start)))
+            regions_.add(*region);
     }
 
     Workspace& ws_;

@@ -53,8 +53,9 @@ class LanguageEntries {
 // holds no entry ends the list. A count more than 8 away from the previous one moves to the
 // menus list for good. With detectDeleted, an entry whose table carries the free-block marker
 // in its second word is listed as deleted and the sound free blocks at TablePtr + 4 and at the
-// table's first word are added to `regions`. Leaves SearchPos where the search ended (on the
-// last byte of the run that ended it, 0 at the end of the firmware or after a stop).
+// header that the table's first word D leads to (at D, else at D + 4) are added to `regions`,
+// each only when no region with its Start is listed yet. Leaves SearchPos where the search ended
+// (on the last byte of the run that ended it, 0 at the end of the firmware or after a stop).
 void ScanLanguageEntries(Workspace& ws, Progress& bar, bool detectDeleted, LanguageEntries& out,
                          FreeRegions& regions);
 

@@ -100,6 +100,12 @@ void StringsSession::ModifyFile(Workspace& ws, Dialogs& dialogs,
         replaceTable.ModifyFile(selected, freeRegions, ws.changes, dialogs);
 }
 
+void StringsSession::AdoptSurveyedLanguages(LanguageEntries entries) {
+    clearStringTable();
+    languages = std::move(entries);
+    selected_.reset();
+}
+
 bool StringsSession::FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar, bool detectDeleted) {
     if (!ws.FwIsOpen())
         return false;

@@ -65,6 +65,8 @@ class StringsSession {
     // when the signature is not found (returns false), 8 when the scan is done. SearchPos is
     // kept for the text search.
     bool FindTable(Workspace& ws, Dialogs& dialogs, Progress& bar, bool detectDeleted = false);
+    // The languages the resource survey read replace the lists; the string grid is emptied.
+    void AdoptSurveyedLanguages(LanguageEntries entries);
     // Selecting a language runs "Read Table" (a deleted one leaves the grid empty). A table
     // running past the end of the firmware is read up to its last whole slot and reported;
     // returns false then or when the entry does not exist.

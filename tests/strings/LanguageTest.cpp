@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 namespace tovallo {
@@ -114,24 +115,38 @@ TEST(ScanLanguageEntries, CountRangeAndTheListSplit) {
 }
 
 TEST(ScanLanguageEntries, DetectDeletedListsFreedTablesWithTheirBlocks) {
-    FlashImage image = entryImage({1011, 1013, 1015});
-    // The first table was freed: its first word names the block of its strings.
+    FlashImage image = entryImage({1011, 1013, 1015, 1017, 1019});
+    // The first table was freed: its first word D leads to the header of its strings at D.
     image.placeU32(0x1000, 0x1800).placeFreeHeader(0x1004, 0x40, 0x20);
     image.placeFreeHeader(0x1800, 0x100, 12);
-    // The second carries the marker, but its first word leads to no header.
-    image.placeU32(0x1100, 0x1900).placeFreeHeader(0x1104, 0x40, 12);
+    // The second's D lies 4 bytes before its header, as where Delete Language writes it.
+    image.placeU32(0x1100, 0x18FC).placeFreeHeader(0x1104, 0x40, 12);
+    image.placeFreeHeader(0x1900, 0x80, 12);
+    // The third carries the marker, but its first word leads to no header.
+    image.placeU32(0x1200, 0x1A00).placeFreeHeader(0x1204, 0x40, 12);
+    // The fourth entry leads to the first table again; the fifth past the end of the file.
+    image.placeU32(0x200 + 3 * 12, 0x1000).placeU32(0x200 + 4 * 12, 0x5000);
     SessionOn t(image);
     t.img.ws.SearchPos = 0x103;
     ScanLanguageEntries(t.img.ws, t.img.bar, true, t.s.languages, t.s.freeRegions);
-    EXPECT_EQ(t.items(LanguageList::Messages),
-              (std::vector<std::string>{"Deleted", "Deleted", item(0x1200, 1015)}));
-    ASSERT_EQ(t.s.freeRegions.regions().size(), 3u);
-    EXPECT_EQ(t.s.freeRegions.regions()[0].Start, 0x1004u);
-    EXPECT_EQ(t.s.freeRegions.regions()[0].Used, 0x20);
-    EXPECT_EQ(t.s.freeRegions.regions()[1].Start, 0x1800u);
-    EXPECT_EQ(t.s.freeRegions.regions()[2].Start, 0x1104u);
+    EXPECT_EQ(
+        t.items(LanguageList::Messages),
+        (std::vector<std::string>{"Deleted", "Deleted", "Deleted", "Deleted", item(0x5000, 1019)}));
+    std::vector<std::array<int64_t, 3>> regions;
+    for (const FreeRegion& r : t.s.freeRegions.regions())
+        regions.push_back({r.Start, r.Size, r.Used});
+    EXPECT_EQ(regions, (std::vector<std::array<int64_t, 3>>{{0x1004, 0x40, 0x20},
+                                                            {0x1800, 0x100, 12},
+                                                            {0x1104, 0x40, 12},
+                                                            {0x1900, 0x80, 12},
+                                                            {0x1204, 0x40, 12}}))
+        << "each block once, the string block from its marker";
+    // A string placed in the block read back lands after its header.
+    ASSERT_EQ(t.s.freeRegions.ReserveFree(0xF0), 0x1800u);
+    ASSERT_EQ(t.s.freeRegions.ReserveFree(0x70), 0x1900u);
+    EXPECT_EQ(t.s.freeRegions.TakeReserved(0x1900, 0x70), 0x1900u + 12);
     // The zeros after the last count go on: the next match, five bytes on, ends the scan.
-    EXPECT_EQ(t.img.ws.SearchPos, 0x218u + 6 + 5 + 5);
+    EXPECT_EQ(t.img.ws.SearchPos, 0x200u + 4 * 12 + 6 + 5 + 5);
 
     // Find Table looks only when asked to.
     ASSERT_TRUE(t.findTable());
@@ -139,7 +154,7 @@ TEST(ScanLanguageEntries, DetectDeletedListsFreedTablesWithTheirBlocks) {
     t.s.freeRegions.clear();
     ASSERT_TRUE(t.s.FindTable(t.img.ws, t.img.dialogs, t.img.bar, true));
     EXPECT_EQ(t.items(LanguageList::Messages)[1], "Deleted");
-    EXPECT_EQ(t.s.freeRegions.regions().size(), 3u);
+    EXPECT_EQ(t.s.freeRegions.regions().size(), 5u);
 }
 
 TEST(ReadTable, StringsOfTheSelectedLanguage) {

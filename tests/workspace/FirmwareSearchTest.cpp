@@ -1,7 +1,9 @@
 #include "workspace/FirmwareSearch.h"
 #include "fixtures/FirmwareBuilder.h"
+#include "fixtures/LiteralScans.h"
 #include "fixtures/ScriptedDialogs.h"
 #include "workspace/ByteSearch.h"
+#include "workspace/MultiPatternSearch.h"
 #include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,12 @@
 
 using namespace tovallo;
 using namespace tovallo::testing;
+
+namespace tovallo {
+void PrintTo(const AnyMatch& m, std::ostream* os) {
+    *os << "(" << m.Offset << ", " << m.Index << ")";
+}
+} // namespace tovallo
 
 namespace {
 
@@ -198,4 +206,96 @@ TEST_F(SearchTest, LinksAreFoundAtEveryPositionUpToTheLimit) {
     // At 499 the filler byte and the value placed at 500 form the same four bytes.
     EXPECT_EQ(FindLinks(ws, 0x03F300FF, bar, 100, 0), (std::vector<uint32_t>{0, 499, 996}));
     EXPECT_EQ(FindLinks(ws, 0x0003F300, bar, 100, 0), (std::vector<uint32_t>{500}));
+}
+
+TEST_F(SearchTest, FindAnyGivesTheLowestOffsetThenTheLowestIndex) {
+    const uint32_t read = FindAnyReadSize;
+    FirmwareBuilder fw(3 * read, 0x11);
+    fw.place(1000, "LONGPATTERN").place(4094, "Mid!");
+    fw.place(read - 3, "Edge").place(2 * read + 7 - 9, "LONGPATTERN"); // straddle two reads
+    fw.place(static_cast<uint32_t>(fw.size() - 2), "zz");              // in the last bytes
+    open(fw);
+    const std::vector<std::string> p = {"LONGPATTERN", "LONG", "Mid!", "Edge", "zz"};
+    const auto at = [&](uint32_t start) { return FindAnyInFirmware(ws, p, start, bar); };
+    // At one offset the lowest index wins, at the start offset too.
+    EXPECT_EQ(at(0), (AnyMatch{1000, 0}));
+    EXPECT_EQ(at(1000), (AnyMatch{1000, 0}));
+    EXPECT_EQ(FindAnyInFirmware(ws, {"LONG", "LONGPATTERN"}, 1000, bar), (AnyMatch{1000, 0}));
+    EXPECT_EQ(at(1001), (AnyMatch{4094, 2})) << "no match starts before the start";
+    EXPECT_EQ(at(4095), (AnyMatch{read - 3, 3}));
+    EXPECT_EQ(at(read), (AnyMatch{2 * read - 2, 0}));
+    // A short pattern in the last bytes, past the reach of the longest one.
+    EXPECT_EQ(at(2 * read), (AnyMatch{int64_t(fw.size()) - 2, 4}));
+    EXPECT_EQ(bar.maximum, int(fw.size() / 4096 + 1));
+    EXPECT_GT(bar.pos, 0) << "the bar stays where the match was found";
+    EXPECT_EQ(at(static_cast<uint32_t>(fw.size()) - 1), AnyMatch{});
+    EXPECT_EQ(bar.pos, 0);
+
+    // Data made of a pattern's own bytes, and the match on the last possible start.
+    std::string runs;
+    for (int i = 0; i < 50000; ++i)
+        runs += "ab";
+    open(FirmwareBuilder(runs.size() + 4).place(0, runs + "abba"));
+    EXPECT_EQ(FindAnyInFirmware(ws, {"abba", "bb"}, 0, bar), (AnyMatch{100000, 0}));
+
+    // Emptied patterns are left out; one longer than 64 bytes refuses the search.
+    open(fw);
+    EXPECT_EQ(FindAnyInFirmware(ws, {"", "Mid!", ""}, 0, bar), (AnyMatch{4094, 1}));
+    EXPECT_EQ(FindAnyInFirmware(ws, {"", ""}, 0, bar), AnyMatch{});
+    EXPECT_EQ(FindAnyInFirmware(ws, {"Mid!", std::string(64, 'x')}, 0, bar), (AnyMatch{4094, 0}));
+    EXPECT_EQ(FindAnyInFirmware(ws, {"Mid!", std::string(65, 'x')}, 0, bar), AnyMatch{});
+    Workspace closed;
+    EXPECT_EQ(FindAnyInFirmware(closed, {"Mid!"}, 0, bar), AnyMatch{});
+}
+
+TEST_F(SearchTest, FindAnyAgreesWithTheByteLoop) {
+    std::mt19937 random(5);
+    auto bytes = [&](size_t size, unsigned alphabet) {
+        std::string out(size, '\0');
+        for (char& c : out)
+            c = static_cast<char>(random() % alphabet);
+        return out;
+    };
+    // Few byte values give many near matches and anchors that stop being rare; patterns of up to
+    // 16 of 1-64 bytes, pieces of the data, so that they are found.
+    for (int round = 0; round < 150; ++round) {
+        const unsigned alphabet = 1 + round % 5 + (round % 3 == 0 ? 250 : 0);
+        FirmwareBuilder fw(1 + random() % (round % 10 == 0 ? 600000 : 3000), 0);
+        fw.place(0, bytes(fw.size(), alphabet));
+        open(fw);
+        const std::string data = fw.str();
+        std::vector<std::string> patterns(1 + random() % 16);
+        for (std::string& p : patterns) {
+            const size_t len = 1 + random() % 64;
+            const size_t from = random() % data.size();
+            p = random() % 3 ? data.substr(from, len) : bytes(len, alphabet);
+        }
+        for (int start = 0; start < 4; ++start) {
+            const uint32_t from = start == 0 ? 0 : random() % static_cast<uint32_t>(fw.size());
+            const LiteralAnyMatch expected = LiteralFindAny(ws, patterns, from);
+            ASSERT_EQ(FindAnyInFirmware(ws, patterns, from, bar),
+                      (AnyMatch{expected.offset, expected.index}))
+                << "round " << round << " from " << from;
+        }
+    }
+}
+
+TEST_F(SearchTest, FindAnyStopsAfterTheReadThatSeesTheStop) {
+    FirmwareBuilder fw(4 * FindAnyReadSize, 0);
+    fw.place(100, "NEEDLE").place(5000, "PIN").place(3 * FindAnyReadSize, "PIN");
+    open(fw);
+    ws.SearchStop = true; // pending: the first 4096 bytes are searched, then the search ends
+    EXPECT_EQ(FindAnyInFirmware(ws, {"PIN", "NEEDLE"}, 0, bar), (AnyMatch{100, 1}));
+    EXPECT_TRUE(ws.SearchStop) << "a search that found something leaves the Stop for the next";
+    EXPECT_EQ(FindAnyInFirmware(ws, {"PIN"}, 0, bar), AnyMatch{});
+    EXPECT_FALSE(ws.SearchStop);
+    EXPECT_EQ(bar.pos, 0);
+
+    bar.pumps = 0;
+    bar.onPump = [this] { ws.SearchStop = true; };
+    EXPECT_EQ(FindAnyInFirmware(ws, {"PIN"}, 6000, bar), AnyMatch{});
+    EXPECT_EQ(bar.pumps, 1);
+    EXPECT_FALSE(ws.SearchStop);
+    bar.onPump = nullptr;
+    EXPECT_EQ(FindAnyInFirmware(ws, {"PIN"}, 6000, bar), (AnyMatch{3 * FindAnyReadSize, 0}));
 }
