@@ -1,6 +1,6 @@
 #include "PhoneTestSupport.h"
 
-#include "phone/PhoneSettings.h"
+#include "phone/PhoneSession.h"
 #include "phone/PhoneSimulator.h"
 #include "workspace/MessageNumbers.h"
 
@@ -19,7 +19,8 @@ class PhoneOnPty {
   public:
     explicit PhoneOnPty(const std::vector<std::string>& faults = {},
                         std::chrono::milliseconds timeOut = 300ms,
-                        const std::function<void(const std::string&)>& preload = {}) {
+                        const std::function<void(const std::string&)>& preload = {})
+        : timeOut_(timeOut) {
         SimulatorOptions options;
         options.storeDir = dir.file("store");
         for (const std::string& spec : faults) {
@@ -37,8 +38,8 @@ class PhoneOnPty {
             ADD_FAILURE() << error;
             return;
         }
+        WriteWholeFile(dir.file("Mardek.ini"), "[Ports]\r\nCOM4=" + sim_->devicePath() + "\r\n");
         thread_ = std::thread([this] { sim_->run(stop_); });
-        link.setTimeOut(timeOut);
     }
     ~PhoneOnPty() {
         link.Disconnect();
@@ -47,7 +48,10 @@ class PhoneOnPty {
             thread_.join();
     }
 
-    bool connect(int baud = 115200) { return sim_ && link.Connect(sim_->devicePath(), baud); }
+    // Connects on COM4, which the [Ports] section maps to the simulator.
+    bool connect(int baud = 115200) {
+        return sim_ && session.Connect(PhoneLinkSettings{4, baud, timeOut_});
+    }
     std::string log() const { return ReadWholeFile(dir.file("fw.log")); }
     std::string stored(const std::string& folder, const std::string& name) const {
         return ReadWholeFile(dir.file("store/" + folder + "/" + name));
@@ -58,14 +62,15 @@ class PhoneOnPty {
     }
 
     ScratchDir dir;
-    TermiosPort port;
     ScriptedDialogs dialogs;
     RecordingProgress progress;
     Messages messages;
-    PhoneLink link{port, dialogs, progress, messages, dir.file("fw.log")};
-    PhoneFileManager files{link};
+    PhoneSession session{dialogs, progress, messages, dir.path().string()};
+    PhoneLink& link = session.link();
+    PhoneFileManager& files = session.files();
 
   private:
+    std::chrono::milliseconds timeOut_;
     std::unique_ptr<PhoneSimulator> sim_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
