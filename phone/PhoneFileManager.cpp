@@ -181,7 +181,8 @@ PhoneFileManager::Outcome PhoneFileManager::SendFile(PhoneFolder folder, const s
         return skip(SkipReason::TooLarge);
     std::ifstream in(path, std::ios::binary);
     Progress& bar = link_.progress();
-    bar.setRange(static_cast<int>(size / blockSize + 1));
+    bar.setRange(static_cast<int>(
+        std::min<uint64_t>(size / blockSize + 1, std::numeric_limits<int>::max())));
     bar.setPosition(0);
     const auto crc = in ? StreamCrc(in, size) : std::nullopt;
     if (!crc)

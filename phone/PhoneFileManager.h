@@ -13,7 +13,8 @@ namespace tovallo {
 
 class PhoneLink;
 
-// A block larger than one port write is refused.
+// The block sizes offered besides "Auto"; a block larger than one port write is refused.
+inline constexpr std::array<uint32_t, 5> PhoneBlockSizes{128, 256, 512, 1024, 2048};
 inline constexpr uint32_t MaxBlockSize = 4096;
 
 struct SentFile {

@@ -149,7 +149,8 @@ TEST(PhoneSimulator, FilesArriveIntactAndAreDeleted) {
 }
 
 TEST(PhoneSimulator, SlowPhoneWorksWhenNoPauseExceedsTheTimeOut) {
-    PhoneOnPty phone({"slow=200:AT+CGMM", "slow=200:AT+IMGR?", "slow=200:block:2"}, 300ms);
+    // Each reply comes in three pieces 150 ms apart, 450 ms in all against a time-out of 400 ms.
+    PhoneOnPty phone({"slow=150:AT+CGMM", "slow=150:AT+IMGR?", "slow=150:block:2"}, 400ms);
     ASSERT_TRUE(phone.connect());
     EXPECT_EQ(phone.link.identity().model, "SGH-E720");
     EXPECT_TRUE(phone.files.List(PhoneFolder::Pictures));
