@@ -122,6 +122,14 @@ void ImagesTab::BImgReadTblClick() {
     refreshFoundList();
 }
 
+void ImagesTab::showSurveyedPictures(uint32_t table, std::optional<FoundPictureList> rows) {
+    LETableAddr_->setText(QString::fromStdString(ToHexAddr(table)));
+    if (!rows)
+        return;
+    found_ = std::move(*rows);
+    refreshFoundList();
+}
+
 void ImagesTab::BImgClearTblClick() {
     TMainF::Busy busy(window_);
     if (!busy || !window_.workspace().FwIsOpen())

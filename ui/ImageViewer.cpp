@@ -21,23 +21,11 @@ namespace {
 // Rows the dump always shows.
 constexpr int DumpRows = 320;
 
-void DrawPicture(Surface& surface, const Picture& picture) {
-    QImage& image = surface.image();
-    const int w = std::min(picture.Width, image.width() - 1);
-    const int h = std::min(picture.Height, image.height() - 1);
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y + 1));
-        for (int x = 0; x < w; ++x)
-            line[x + 1] = ToQRgb(picture.at(x, y));
-    }
-    surface.update();
-}
-
 } // namespace
 
 void ImagesTab::drawOnPhone(const Picture& picture) {
     PhoneIm_->clear();
-    DrawPicture(*PhoneIm_, picture);
+    PhoneIm_->drawPicture(picture);
 }
 
 Picture ImagesTab::shownPicture() const {
@@ -56,7 +44,7 @@ void ImagesTab::DrawRaw16Dump() {
     const std::vector<uint8_t> bytes = ReadPictureBytes(FirmwareReader(ws), cur.Address, count);
     const Picture page = DecodeRaw16(bytes.data(), bytes.size(), cur.Width, DumpRows);
     Image_->clear();
-    DrawPicture(*Image_, page);
+    Image_->drawPicture(page);
     // The phone display shows the picture's own width and height (up to 320 x 240), taken
     // from the decoded page rather than from the 176 columns the dump surface can hold.
     drawOnPhone(page.cropped(cur.Width, cur.Height));
@@ -87,7 +75,7 @@ void ImagesTab::DrawImage09() {
         PhoneIm_->drawText(24, 64, FromWin(ws.messages.text(msg::Error)));
         return;
     }
-    DrawPicture(*PhoneIm_, decoded.picture);
+    PhoneIm_->drawPicture(decoded.picture);
     if (decoded.outcome == Decode09Outcome::BadPaletteIndex)
         PhoneIm_->drawText(4, 48, FromWin(ImageErrorText));
     cur.Length09 = decoded.length;

@@ -7,6 +7,7 @@
 #include "images/ViewerNavigation.h"
 
 #include <QObject>
+#include <optional>
 
 class QGroupBox;
 class QLineEdit;
@@ -51,6 +52,8 @@ class ImagesTab : public QObject {
     // The image table row the user selected (or -1).
     int selectedTableRow() const;
     void refreshImageTable();
+    // The picture table the resource survey met: its address, and its rows when they were read.
+    void showSurveyedPictures(uint32_t table, std::optional<FoundPictureList> rows);
 
   public slots:
     void BImageNextClick();

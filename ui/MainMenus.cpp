@@ -98,7 +98,8 @@ void TMainF::buildMenus() {
     bar->addMenu(options);
 
     QMenu* resources = NamedMenu(bar, "MIResources", "Resources");
-    NamedAction(resources, "MIFindAllResources", "Find All Resources");
+    connect(NamedAction(resources, "MIFindAllResources", "Find All Resources"), &QAction::triggered,
+            this, &TMainF::MIFindAllResourcesClick);
     // The free regions belong to the strings session, which places strings in them.
     connect(NamedAction(resources, "MIFindFreeSpace", "Find Free Space"), &QAction::triggered, this,
             [this] { stringsTab_->MIFindFreeSpaceClick(); });

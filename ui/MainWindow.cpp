@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/AboutBox.h"
+#include "ui/AnimationTab.h"
 #include "ui/ChangeAddr.h"
 #include "ui/ImagesTab.h"
 #include "ui/JavaTab.h"
@@ -97,6 +98,7 @@ void TMainF::FormCreate() {
     soundsTab_ = new SoundsTab(*this);
     javaTab_ = new JavaTab(*this);
     s3Tab_ = new S3Tab(*this);
+    animationTab_ = new AnimationTab(*this);
     ws_.SearchStop = false;
     ws_.changes.setObserver([this] { showPendingCount(); });
     showPendingCount();
@@ -227,22 +229,26 @@ void TMainF::TabControlChange(int index) {
 }
 
 void TMainF::OpenFirmware() {
-    Busy busy(*this);
-    if (!busy)
-        return;
-    const auto path = dialogs().openFile("BIN file|*.bin");
-    if (!path || !settlePendingChanges())
-        return;
-    // A file that cannot be opened for reading and writing is refused with a message and the
-    // firmware open before stays as it was, with its pending changes.
-    if (!ws_.OpenFirmware(*path, dialogs()))
-        return;
-    current_.Address = 1;
-    setWindowTitle(QString(Caption) + " - " +
-                   QString::fromStdString(std::filesystem::path(*path).filename().string()));
-    emit firmwareOpened();
-    if (activeTab() == TabImages)
-        imagesTab_->DrawRaw16Dump();
+    {
+        Busy busy(*this);
+        if (!busy)
+            return;
+        const auto path = dialogs().openFile("BIN file|*.bin");
+        if (!path || !settlePendingChanges())
+            return;
+        // A file that cannot be opened for reading and writing is refused with a message and the
+        // firmware open before stays as it was, with its pending changes.
+        if (!ws_.OpenFirmware(*path, dialogs()))
+            return;
+        current_.Address = 1;
+        setWindowTitle(QString(Caption) + " - " +
+                       QString::fromStdString(std::filesystem::path(*path).filename().string()));
+        emit firmwareOpened();
+        if (activeTab() == TabImages)
+            imagesTab_->DrawRaw16Dump();
+    }
+    if (dialogs().ask(msg::FindAllResources))
+        MIFindAllResourcesClick();
 }
 
 bool TMainF::settlePendingChanges() {

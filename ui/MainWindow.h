@@ -22,11 +22,13 @@ class QTabBar;
 
 namespace tovallo {
 struct SaveSummary;
-}
+struct SurveyResult;
+} // namespace tovallo
 
 namespace tovallo::ui {
 
 class AboutBox;
+class AnimationTab;
 class ImagesTab;
 class JavaTab;
 class QtDialogs;
@@ -112,6 +114,7 @@ class TMainF : public QMainWindow {
     SoundsTab& soundsTab() const { return *soundsTab_; }
     JavaTab& javaTab() const { return *javaTab_; }
     S3Tab& s3Tab() const { return *s3Tab_; }
+    AnimationTab& animationTab() const { return *animationTab_; }
     TFReImage& reImageDialog() const { return *reImage_; }
     TChAddr& changeAddrDialog() const { return *chAddr_; }
     TPatchView& patchView() const { return *patchView_; }
@@ -122,6 +125,7 @@ class TMainF : public QMainWindow {
     void OpenFirmware();
     void MISaveAllchangesClick();
     void MIPendingChangesClick();
+    void MIFindAllResourcesClick();
     void TabControlChange(int index);
     void showAbout();
 
@@ -151,6 +155,8 @@ class TMainF : public QMainWindow {
     bool settlePendingChanges();
     void showPendingCount();
     void showSaveReport(const SaveSummary& saved);
+    // Fills the tabs with the tables the survey read, as their own reads would.
+    void showSurvey(SurveyResult& result);
 
     std::string configDir_;
     Workspace ws_;
@@ -177,6 +183,7 @@ class TMainF : public QMainWindow {
     SoundsTab* soundsTab_ = nullptr;
     JavaTab* javaTab_ = nullptr;
     S3Tab* s3Tab_ = nullptr;
+    AnimationTab* animationTab_ = nullptr;
     TFReImage* reImage_ = nullptr;
     AboutBox* about_ = nullptr;
     TChAddr* chAddr_ = nullptr;

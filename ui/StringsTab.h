@@ -30,6 +30,8 @@ class StringsTab : public QObject {
     StringsSession& session() { return session_; }
     Grid& replaceGrid() const { return *SGStrReplaceTbl_; }
     Grid& stringTableGrid() const { return *SGStringTbl_; }
+    // The languages the resource survey read replace the lists, as "Find Table" leaves them.
+    void showSurveyedLanguages(LanguageEntries entries);
 
   public slots:
     void BStringFindClick();

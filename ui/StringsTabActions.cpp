@@ -153,6 +153,13 @@ void StringsTab::BStringTblSearchClick() {
     resetAll();
 }
 
+void StringsTab::showSurveyedLanguages(LanguageEntries entries) {
+    session_.AdoptSurveyedLanguages(std::move(entries));
+    BEditStr_->setEnabled(true);
+    BReadTbl_->setEnabled(true);
+    resetAll();
+}
+
 void StringsTab::BStringTblStopClick() {
     if (window_.workspace().FwIsOpen())
         window_.workspace().SearchStop = true;

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace tovallo::ui {
 
@@ -56,6 +57,17 @@ void Surface::drawText(int x, int y, const QString& text) {
     painter.setFont(font);
     painter.setPen(Qt::red);
     painter.drawText(QPoint(x, y + QFontMetrics(font).ascent()), text);
+    update();
+}
+
+void Surface::drawPicture(const Picture& picture) {
+    const int w = std::min(picture.Width, image_.width() - 1);
+    const int h = std::min(picture.Height, image_.height() - 1);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y + 1));
+        for (int x = 0; x < w; ++x)
+            line[x + 1] = ToQRgb(picture.at(x, y));
+    }
     update();
 }
 

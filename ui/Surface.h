@@ -1,5 +1,6 @@
 #pragma once
 
+#include "images/Picture.h"
 #include "workspace/PhoneProfile.h"
 
 #include <QImage>
@@ -23,6 +24,8 @@ class Surface : public QWidget {
     Rgb24 pixel(int x, int y) const;
     // Red 18-point Verdana text, used for the decoder's error texts.
     void drawText(int x, int y, const QString& text);
+    // Draws `picture` with its top-left pixel at (1, 1), cut to the inside of the surface.
+    void drawPicture(const Picture& picture);
     // Copies the rectangle (1, 1)-(w + 1, h + 1) of `from` onto the same place here.
     void copyFrom(const Surface& from, int w, int h);
     // Shows `colour` as transparent (the replacement dialog's key colour), or nothing.

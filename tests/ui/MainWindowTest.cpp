@@ -280,8 +280,9 @@ void MainWindowTest::openAndNavigate() {
     QCOMPARE(w.current().Address, 81921u);
     QCOMPARE(Find<QLineEdit>(w, "EIndex")->text(), QString("81921"));
     Click(w, "BImageNext");
-    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{2}));
-    QCOMPARE(h.dialogs.shown[0].kind, 'w');
+    // The survey offered on opening (No), then the refusal.
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{46, 2}));
+    QCOMPARE(h.dialogs.shown[1].kind, 'w');
     QCOMPARE(w.current().Address, 81921u);
 
     // The dump shows the big-endian RAW-16 words at the address.
@@ -584,8 +585,9 @@ void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     });
     Find<QAction>(w, "MIImageImportExport")->trigger();
     QVERIFY(!w.reImageDialog().isVisible());
-    // The table search's message and the question before clearing the found list.
-    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{8, 14}));
+    // The survey offered on opening, the table search's message and the question before
+    // clearing the found list.
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{46, 8, 14}));
 
     const auto& images = w.workspace().changes.ImageChanges;
     QCOMPARE(images.size(), size_t(1));
@@ -768,7 +770,7 @@ void MainWindowTest::tabChangeWhilePatchIsWrittenIsRefused() {
     w.s3Tab().BCreateS3Click();
     QVERIFY(lockedInPump);
     QCOMPARE(ReadWholeFile(h.dir.file("patch.s3")), ReadWholeFile(h.dir.file("expected.s3")));
-    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{22}));
+    QCOMPARE(h.dialogs.numbers(), (std::vector<int>{46, 22}));
     QCOMPARE(w.activeTab(), int(ui::TabS3));
     QCOMPARE(VisibleGroupBoxes(w), (QStringList{"GBBinToS3", "GBs3Patch", "GBs3toBin"}));
     // Unlocked afterwards; an item disabled for good stays disabled.
