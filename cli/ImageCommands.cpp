@@ -313,9 +313,8 @@ void addAddress(CLI::App& command, uint32_t& address, const char* description) {
 } // namespace
 
 void AddImageCommands(CLI::App& app, Output& out) {
-    CLI::App* images = AddCommandGroup(app, "images",
-                                       "Find, read, export, encode and decode the "
-                                       "firmware's pictures");
+    CLI::App* images = AddCommandGroup(
+        app, "images", "Find, read, export, encode and decode the firmware's pictures");
     const auto command = [&](const char* name, const char* description) {
         auto o = std::make_shared<ImageOptions>();
         return std::pair{AddCommand(*images, name, description, out), o};

@@ -100,9 +100,8 @@ void runLinks(const LinksOptions& o) {
 }
 
 void addText(CLI::App& app, Output& out) {
-    CLI::App* text = AddCommandGroup(app, "text",
-                                     "Convert bytes between Windows-1251 and the "
-                                     "firmware's UTF-8");
+    CLI::App* text =
+        AddCommandGroup(app, "text", "Convert bytes between Windows-1251 and the firmware's UTF-8");
     const auto direction = [&out, text](const char* name, const char* description,
                                         std::string (*convert)(const std::string&)) {
         CLI::App* command = AddCommand(*text, name, description, out);

@@ -29,6 +29,10 @@ std::string usageText(const CLI::ParseError& e, const CLI::App& app) {
     return e.what();
 }
 
+void printHelpHint(const CLI::App& app) {
+    std::cerr << "Run \"tovallo-cli" << commandPath(app) << " --help\" for its options.\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -48,12 +52,13 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
             return app.exit(e); // --help
-        const std::string command = "tovallo-cli" + commandPath(app);
-        std::cerr << command << ": " << usageText(e, app) << "\nRun \"" << command
-                  << " --help\" for its options.\n";
+        std::cerr << "tovallo-cli" << commandPath(app) << ": " << usageText(e, app) << '\n';
+        printHelpHint(app);
         return 2;
     } catch (const CliError& e) {
         std::cerr << "tovallo-cli" << commandPath(app) << ": " << e.what() << '\n';
+        if (e.status == 2)
+            printHelpHint(app);
         return e.status;
     } catch (const std::exception& e) {
         std::cerr << "tovallo-cli" << commandPath(app) << ": " << e.what() << '\n';
