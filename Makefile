@@ -1,13 +1,14 @@
 # The two everyday commands: `make run` starts the program, `make test` builds and runs the tests.
 # Both install the Debian packages they need when they are missing.
+# `make test CXX=clang++ BUILD=build-clang` builds and tests with clang instead of GCC.
 
 BUILD ?= build
 SANITIZE ?= 0
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-PACKAGES := cmake g++ make pkg-config zlib1g-dev libzip-dev libstb-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev qt6-base-dev libgl1-mesa-dev srecord imagemagick unzip zip \
-            xvfb xauth
+PACKAGES := cmake g++ clang make pkg-config zlib1g-dev libzip-dev libstb-dev libgtest-dev \
+            libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev qt6-base-dev \
+            libgl1-mesa-dev srecord imagemagick unzip zip xvfb xauth
 
 ifeq ($(SANITIZE),1)
 BUILD := build-sanitize
@@ -15,6 +16,12 @@ CMAKE_FLAGS := -DTOVALLO_SANITIZE=ON -DTOVALLO_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
 else
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
+ifneq ($(origin CXX),default)
+CMAKE_FLAGS += -DCMAKE_CXX_COMPILER=$(CXX)
+endif
+
+# The tests treat warnings as errors; a plain build (make run, a packager's cmake) does not.
+test: CMAKE_FLAGS += -DTOVALLO_WERROR=ON
 
 .PHONY: deps configure build test run bench screenshot clean
 
@@ -44,4 +51,4 @@ screenshot: configure
 	@xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tests/ui/tovallo-screenshot docs/screenshot.png
 
 clean:
-	@rm -rf build build-sanitize
+	@rm -rf build build-sanitize build-clang

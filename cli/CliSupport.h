@@ -5,12 +5,16 @@
 #include "workspace/PhoneProfile.h"
 #include "workspace/Progress.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
+
+namespace tovallo {
+class Workspace;
+}
 
 namespace tovallo::cli {
 
@@ -23,40 +27,40 @@ struct CliError : std::runtime_error {
 [[noreturn]] void fail(const std::string& message);  // status 1
 [[noreturn]] void usage(const std::string& message); // status 2
 
-// Command-line arguments: positional words and "--name value" / "--flag" options. Which options
-// take a value is told by the command.
-class Args {
-  public:
-    Args(std::vector<std::string> words, const std::vector<std::string>& valueOptions);
-
-    const std::vector<std::string>& positional() const { return positional_; }
-    // The n-th positional word, or a usage error naming `what`.
-    const std::string& at(size_t n, const std::string& what) const;
-    bool flag(const std::string& name) const;
-    std::optional<std::string> value(const std::string& name) const;
-    std::vector<std::string> values(const std::string& name) const; // repeated options
-    // Fails with a usage error when an option outside `known` was given.
-    void allowOnly(const std::vector<std::string>& known) const;
-
-  private:
-    std::vector<std::string> positional_;
-    std::multimap<std::string, std::string> options_; // flags map to ""
+// Records (addresses, tables, sizes) always go to stdout; success messages ("wrote ...") go there
+// too unless --quiet; warnings and failures go to stderr.
+struct Output {
+    bool quiet = false;
+    void success(const std::string& line) const;
 };
 
-// Address text forms ("0x...", "$...", decimal); a usage error otherwise.
-uint32_t ParseNumber(const std::string& text, const std::string& what);
-PhoneModel ParseModel(const std::optional<std::string>& text);
-// "41 42 00", "414200" or "41,42" to bytes.
+// A subcommand of `parent`, with its own --help and --quiet.
+CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::string& description,
+                     Output& out, const std::string& quietHelp = "Print no success messages");
+// A group of subcommands such as "s3": one of them must follow.
+CLI::App* AddCommandGroup(CLI::App& parent, const std::string& name,
+                          const std::string& description);
+
+// Option checks. AddressText turns "0x0003F304", "$3F304" and decimals into the number;
+// HexBytesText accepts "41 42 00", "414200" or "41,42".
+CLI::Validator AddressText();
+CLI::Validator HexBytesText();
+// --model C200|X120|P730|E720|E710|E850 (default C200).
+CLI::Option* AddModelOption(CLI::App& command, PhoneModel& model);
+
+// Checked by HexBytesText before.
 std::string ParseHexBytes(const std::string& text);
 std::string ToHexBytes(const std::string& bytes);
-// Windows-1251 text for the terminal.
-std::string Cp1251ToUtf8(const std::string& text);
+// Terminal text to Windows-1251; text the code page lacks fails the command, naming `what`.
+std::string Cp1251OrFail(const std::string& utf8, const std::string& what);
 
-// Messages go to stderr; questions are answered Yes only with --yes (otherwise No, or Cancel
-// where the question offers it).
+// Messages: information is a success message; warnings, errors and the answers to questions go
+// to stderr; questions are answered Yes only with --yes (otherwise No, or Cancel where the
+// question offers it).
 class CliDialogs : public Dialogs {
   public:
-    CliDialogs(const Messages& messages, bool yes) : messages_(messages), yes_(yes) {}
+    CliDialogs(const Messages& messages, const Output& out, bool yes)
+        : messages_(messages), out_(out), yes_(yes) {}
     void inform(int message, const std::string& appended = {}) override;
     void warn(int message, const std::string& appended = {}) override;
     void error(int message, const std::string& appended = {}) override;
@@ -68,39 +72,15 @@ class CliDialogs : public Dialogs {
     std::optional<std::string> saveFile(const std::string&, const std::string&) override {
         return std::nullopt;
     }
-    int errors() const { return errors_; }
+
+  protected:
+    std::string text(int message, const std::string& appended) const;
 
   private:
-    void print(const char* kind, int message, const std::string& appended);
     const Messages& messages_;
+    const Output& out_;
     bool yes_;
-    int errors_ = 0;
 };
-
-using CommandFn = int (*)(const std::vector<std::string>& words);
-
-// Each command file registers its commands with a static CommandRegistration.
-struct CommandRegistration {
-    CommandRegistration(const char* name, const char* usage, CommandFn run);
-};
-
-struct Command {
-    std::string name;
-    std::string usage;
-    CommandFn run;
-};
-const std::vector<Command>& Commands();
-
-} // namespace tovallo::cli
-
-namespace tovallo {
-class Workspace;
-}
-
-namespace tovallo::cli {
-
-// Terminal (UTF-8) text to Windows-1251; characters outside that code page become '?'.
-std::string Utf8ToCp1251(const std::string& text);
 
 // Opens the firmware into `ws` with the model chosen; a refusal fails the command.
 void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model, bool writable);

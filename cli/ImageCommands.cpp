@@ -1,6 +1,6 @@
 // tovallo-cli images: find, read, export, encode and decode the firmware's pictures.
 
-#include "cli/CliSupport.h"
+#include "cli/Commands.h"
 #include "images/BmpFile.h"
 #include "images/Find09.h"
 #include "images/FirmwareImageTable.h"
@@ -9,6 +9,7 @@
 #include "images/PictureReader.h"
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
+#include "strings/Cp1251.h"
 #include "workspace/HexText.h"
 #include "workspace/OutputFile.h"
 #include "workspace/Workspace.h"
@@ -17,6 +18,8 @@
 #include <cctype>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <memory>
 
 namespace tovallo::cli {
 
@@ -26,25 +29,22 @@ namespace {
 // a command that succeeds, so that a failure stays one line.
 class CommandDialogs : public CliDialogs {
   public:
-    explicit CommandDialogs(const Messages& messages)
-        : CliDialogs(messages, false), messages_(messages) {}
+    CommandDialogs(const Messages& messages, const Output& out)
+        : CliDialogs(messages, out, false) {}
     void inform(int, const std::string& = {}) override {}
     void warn(int message, const std::string& appended = {}) override {
-        warnings.push_back(messages_.text(message) + appended);
+        warnings.push_back(text(message, appended));
     }
     void error(int message, const std::string& appended = {}) override {
-        failure = messages_.text(message) + appended;
+        failure = text(message, appended);
     }
-    void errorText(const std::string& text) override { failure = text; }
+    void errorText(const std::string& text) override { failure = Cp1251ToUtf8(text); }
     void printWarnings() const {
         for (const std::string& w : warnings)
-            std::cerr << "warning: " << Cp1251ToUtf8(w) << '\n';
+            std::cerr << "warning: " << w << '\n';
     }
     std::string failure;
     std::vector<std::string> warnings;
-
-  private:
-    const Messages& messages_;
 };
 
 struct PictureSize {
@@ -52,18 +52,55 @@ struct PictureSize {
     int height = 0;
 };
 
-PictureSize parseSize(const std::optional<std::string>& text) {
-    if (!text)
-        usage("--size WxH is needed");
-    std::string s = *text;
-    for (char& c : s)
-        if (c == 'x' || c == 'X')
-            c = '*';
-    const auto dim = ParseDimensionText(s);
+// "WxH" with a width of 1-320 and a height of 1-240.
+std::optional<PictureSize> parseSize(std::string text) {
+    std::replace(text.begin(), text.end(), 'x', '*');
+    std::replace(text.begin(), text.end(), 'X', '*');
+    const auto dim = ParseDimensionText(text);
     if (!dim || dim->first < 1 || dim->first > MaxPictureWidth || dim->second < 1 ||
         dim->second > MaxPictureHeight)
-        usage("--size \"" + *text + "\" is not WxH with a width of 1-320 and a height of 1-240");
-    return {dim->first, dim->second};
+        return std::nullopt;
+    return PictureSize{dim->first, dim->second};
+}
+
+CLI::Option* addSizeOption(CLI::App& command, std::string& size) {
+    const CLI::Validator sizeText(
+        [](const std::string& text) -> std::string {
+            return parseSize(text)
+                       ? std::string()
+                       : "\"" + text + "\" is not WxH with a width of 1-320 and a height of 1-240";
+        },
+        "", "size");
+    return command.add_option("--size", size, "The picture's width and height, such as 128x160")
+        ->type_name("WxH")
+        ->required()
+        ->check(sizeText);
+}
+
+// --type: 09, raw16 or wbmp, and auto (given as Unknown) where `allowAuto`.
+CLI::Option* addTypeOption(CLI::App& command, ImageType& type, bool allowAuto) {
+    const std::string names = allowAuto ? "auto|09|raw16|wbmp" : "09|raw16|wbmp";
+    const CLI::Validator typeName(
+        [allowAuto, names](std::string& text) -> std::string {
+            static const std::map<std::string, ImageType> types{{"auto", ImageType::Unknown},
+                                                                {"09", ImageType::Image09},
+                                                                {"raw16", ImageType::Raw16},
+                                                                {"wbmp", ImageType::Wbmp}};
+            const auto it = types.find(text);
+            if (it == types.end() || (it->second == ImageType::Unknown && !allowAuto))
+                return "\"" + text + "\" is none of " + names;
+            text = std::to_string(static_cast<int>(it->second));
+            return {};
+        },
+        "", "type");
+    CLI::Option* option =
+        command
+            .add_option("--type", type,
+                        allowAuto ? "Picture type (default: auto, as the window detects it)"
+                                  : "Picture type")
+            ->type_name(names)
+            ->transform(typeName);
+    return allowAuto ? option : option->required();
 }
 
 TypeChoice choiceOf(ImageType type) {
@@ -80,24 +117,11 @@ TypeChoice choiceOf(ImageType type) {
     return TypeChoice::Auto;
 }
 
-// Unknown stands for "auto".
-ImageType parseType(const std::optional<std::string>& text, bool allowAuto) {
-    const std::string t = text ? *text : (allowAuto ? "auto" : "");
-    if (t == "09")
-        return ImageType::Image09;
-    if (t == "raw16")
-        return ImageType::Raw16;
-    if (t == "wbmp")
-        return ImageType::Wbmp;
-    if (t == "auto" && allowAuto)
-        return ImageType::Unknown;
-    usage(allowAuto ? "--type is auto, 09, raw16 or wbmp" : "--type 09, raw16 or wbmp is needed");
-}
-
 // Refuses an output that is the open firmware or the command's input, before anything is read.
 void checkOutputOrFail(const Workspace& ws, const std::string& path,
                        const std::vector<std::string>& inputs) {
-    CommandDialogs dialogs(ws.messages);
+    const Output silent{true};
+    CommandDialogs dialogs(ws.messages, silent);
     if (!CheckOutputTarget(ws, path, inputs, dialogs))
         fail(dialogs.failure);
 }
@@ -141,27 +165,37 @@ Picture decodeOrFail(const ByteReader& read, uint32_t address, PictureSize size,
                : DecodeWbmp(bytes.data(), bytes.size(), size.width, size.height);
 }
 
-int runFind09(const Args& args) {
-    args.allowOnly({"from", "model"});
+struct ImageOptions {
+    std::string firmware;
+    PhoneModel model = PhoneModel::C200;
+    std::optional<uint32_t> from; // find09
+    std::optional<uint32_t> at;   // table
+    uint32_t address = 0;         // export, links
+    std::string size;             // export, decode
+    ImageType type = ImageType::Unknown;
+    bool listed = false;                    // export
+    std::optional<std::string> transparent; // encode
+    std::string input;                      // encode, decode
+    std::string output;                     // export, encode, decode
+};
+
+void runFind09(const ImageOptions& o, const Output& out) {
     Workspace ws;
-    OpenFirmwareOrFail(ws, args.at(1, "FIRMWARE"), ParseModel(args.value("model")), false);
-    const uint32_t start = args.value("from") ? ParseNumber(*args.value("from"), "--from") : 0;
-    CommandDialogs dialogs(ws.messages);
+    OpenFirmwareOrFail(ws, o.firmware, o.model, false);
+    CommandDialogs dialogs(ws.messages, out);
     NullProgress bar;
-    for (const FoundPicture& p : FindImages09(ws, start, bar, dialogs).pictures)
+    for (const FoundPicture& p : FindImages09(ws, o.from.value_or(0), bar, dialogs).pictures)
         std::cout << p.addressText() << '\n';
     dialogs.printWarnings();
-    return 0;
 }
 
-int runTable(const Args& args) {
-    args.allowOnly({"at", "model"});
+void runTable(const ImageOptions& o, const Output& out) {
     Workspace ws;
-    OpenFirmwareOrFail(ws, args.at(1, "FIRMWARE"), ParseModel(args.value("model")), false);
-    CommandDialogs dialogs(ws.messages);
+    OpenFirmwareOrFail(ws, o.firmware, o.model, false);
+    CommandDialogs dialogs(ws.messages, out);
     uint32_t at = 0;
-    if (args.value("at")) {
-        at = ParseNumber(*args.value("at"), "--at");
+    if (o.at) {
+        at = *o.at;
     } else {
         NullProgress bar;
         const auto found = FindImageTable(ws, bar, dialogs);
@@ -178,103 +212,94 @@ int runTable(const Args& args) {
         std::cout << row.addressText() << ' ' << row.dimensionText() << '\n';
     if (!dialogs.failure.empty())
         fail(dialogs.failure);
-    return 0;
 }
 
-int runExport(const Args& args) {
-    args.allowOnly({"size", "type", "listed", "model"});
+void runExport(const ImageOptions& o, const Output& out) {
     Workspace ws;
-    OpenFirmwareOrFail(ws, args.at(1, "FIRMWARE"), ParseModel(args.value("model")), false);
-    uint32_t address = ParseNumber(args.at(2, "ADDR"), "ADDR");
-    const std::string& out = args.at(3, "OUT.bmp");
-    const PictureSize size = parseSize(args.value("size"));
-    const ImageType choice = parseType(args.value("type"), true);
-    checkOutputOrFail(ws, out, {});
+    OpenFirmwareOrFail(ws, o.firmware, o.model, false);
+    const PictureSize size = *parseSize(o.size);
+    uint32_t address = o.address;
+    checkOutputOrFail(ws, o.output, {});
     if (static_cast<int64_t>(address) >= ws.FwSize())
         fail(ToHexAddr(address) + " lies beyond the end of the firmware");
     const ByteReader read = FirmwareReader(ws);
     CurrentPicture current;
-    const ImageType type = DetectImageType(read, current, address, choiceOf(choice));
+    const ImageType type = DetectImageType(read, current, address, choiceOf(o.type));
     // A listed RAW-16 address is that of its type byte.
-    if (type == ImageType::Raw16 && args.flag("listed"))
+    if (type == ImageType::Raw16 && o.listed)
         ++address;
-    writeBmpOrFail(out, decodeOrFail(read, address, size, type));
-    std::cout << ImageTypeName(type) << ' ' << DimensionText(size.width, size.height) << " at "
-              << ToHexAddr(address) << " written to " << out << '\n';
-    return 0;
+    writeBmpOrFail(o.output, decodeOrFail(read, address, size, type));
+    out.success(ImageTypeName(type) + ' ' + DimensionText(size.width, size.height) + " at " +
+                ToHexAddr(address) + " written to " + o.output);
 }
 
-Rgb24 parseColourText(const std::string& text) {
-    std::string digits = text;
+Rgb24 parseColourText(std::string digits) {
     if (!digits.empty() && digits[0] == '#')
         digits.erase(0, 1);
-    if (digits.size() != 6 || !std::all_of(digits.begin(), digits.end(), [](char c) {
-            return std::isxdigit(static_cast<unsigned char>(c));
-        }))
-        usage("--transparent \"" + text + "\" is not a colour RRGGBB");
     const unsigned long v = std::stoul(digits, nullptr, 16);
     return MakeRgb24((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
-int runEncode(const Args& args) {
-    args.allowOnly({"type", "transparent", "model"});
-    const std::string& in = args.at(1, "IN.bmp");
-    const std::string& out = args.at(2, "OUT.bin");
-    const ImageType type = parseType(args.value("type"), false);
-    const PhoneProfile profile = PhoneProfile::ForModel(ParseModel(args.value("model")));
-    if (args.value("transparent") && type != ImageType::Image09)
+CLI::Validator colourText() {
+    return CLI::Validator(
+        [](const std::string& text) -> std::string {
+            const size_t skip = !text.empty() && text[0] == '#' ? 1 : 0;
+            if (text.size() - skip == 6 &&
+                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(skip), text.end(),
+                            [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+                return {};
+            return "\"" + text + "\" is not a colour RRGGBB";
+        },
+        "", "colour");
+}
+
+void runEncode(const ImageOptions& o) {
+    const PhoneProfile profile = PhoneProfile::ForModel(o.model);
+    if (o.transparent && o.type != ImageType::Image09)
         usage("--transparent applies to --type 09 only");
-    checkOutputOrFail(Workspace(), out, {in});
+    checkOutputOrFail(Workspace(), o.output, {o.input});
     Picture picture;
     std::string error;
-    if (!ReadBmpFile(in, picture, error))
+    if (!ReadBmpFile(o.input, picture, error))
         fail(error);
     if (picture.Width > MaxPictureWidth || picture.Height > MaxPictureHeight) {
         std::cerr << "warning: the picture is cut to its top-left 320 x 240 pixels\n";
         picture = picture.cropped(MaxPictureWidth, MaxPictureHeight);
     }
     std::string bytes;
-    if (type == ImageType::Image09) {
-        const auto key = args.value("transparent");
-        bytes = EncodeImage09(picture, key ? ColorToRgb565(parseColourText(*key)) : 0,
-                              key.has_value(), ColorToRgb565(profile.TransparentColor));
-    } else if (type == ImageType::Raw16) {
+    if (o.type == ImageType::Image09) {
+        const Rgb565 key = o.transparent ? ColorToRgb565(parseColourText(*o.transparent)) : 0;
+        bytes = EncodeImage09(picture, key, o.transparent.has_value(),
+                              ColorToRgb565(profile.TransparentColor));
+    } else if (o.type == ImageType::Raw16) {
         bytes = EncodeRaw16(picture);
     } else {
         bytes = EncodeWbmp(picture);
     }
-    writeFileOrFail(out, bytes);
+    writeFileOrFail(o.output, bytes);
     std::cout << bytes.size() << '\n';
-    return 0;
 }
 
-int runDecode(const Args& args) {
-    args.allowOnly({"size", "type"});
-    const std::string& in = args.at(1, "IN.bin");
-    const std::string& out = args.at(2, "OUT.bmp");
-    const PictureSize size = parseSize(args.value("size"));
-    const ImageType type = parseType(args.value("type"), false);
-    checkOutputOrFail(Workspace(), out, {in});
-    std::ifstream file(in, std::ios::binary);
+void runDecode(const ImageOptions& o) {
+    std::ifstream file(o.input, std::ios::binary);
+    checkOutputOrFail(Workspace(), o.output, {o.input});
     if (!file)
-        fail("cannot open " + in);
+        fail("cannot open " + o.input);
     const ByteReader read = [&file](uint64_t offset, size_t count, uint8_t* buffer) -> size_t {
         file.clear();
         file.seekg(static_cast<std::streamoff>(offset));
         file.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
         return static_cast<size_t>(file.gcount());
     };
-    writeBmpOrFail(out, decodeOrFail(read, 0, size, type));
-    return 0;
+    writeBmpOrFail(o.output, decodeOrFail(read, 0, *parseSize(o.size), o.type));
 }
 
-int runLinks(const Args& args) {
-    args.allowOnly({"model"});
+void runLinks(const ImageOptions& o, const Output& out) {
     Workspace ws;
-    OpenFirmwareOrFail(ws, args.at(1, "FIRMWARE"), ParseModel(args.value("model")), false);
+    OpenFirmwareOrFail(ws, o.firmware, o.model, false);
     LinkDialog dialog;
-    dialog.OldAddr = ToHexAddr(ParseNumber(args.at(2, "ADDR"), "ADDR"));
-    CommandDialogs dialogs(ws.messages);
+    dialog.OldAddr = ToHexAddr(o.address);
+    CommandDialogs dialogs(ws.messages, out);
     NullProgress bar;
     FindImageLinks(ws, dialog, bar, dialogs);
     if (!dialogs.failure.empty())
@@ -285,38 +310,80 @@ int runLinks(const Args& args) {
         std::cerr << "no links to " << dialog.OldAddr << " were found\n";
     else
         std::cout << "dimension " << dialog.OldDim << '\n';
-    return 0;
 }
 
-int runImages(const std::vector<std::string>& words) {
-    const Args args(words, {"from", "model", "at", "size", "type", "transparent"});
-    const std::string& sub =
-        args.at(0, "subcommand (find09, table, export, encode, decode, links)");
-    if (sub == "find09")
-        return runFind09(args);
-    if (sub == "table")
-        return runTable(args);
-    if (sub == "export")
-        return runExport(args);
-    if (sub == "encode")
-        return runEncode(args);
-    if (sub == "decode")
-        return runDecode(args);
-    if (sub == "links")
-        return runLinks(args);
-    usage("unknown images subcommand \"" + sub + "\"");
+void addFirmware(CLI::App& command, ImageOptions& o) {
+    command.add_option("FIRMWARE", o.firmware, "The firmware BIN file")->required();
 }
 
-const CommandRegistration reg{
-    "images",
-    "images find09 FIRMWARE [--from ADDR]\n"
-    "  images table FIRMWARE [--model M] [--at ADDR]\n"
-    "  images export FIRMWARE ADDR --size WxH [--type auto|09|raw16|wbmp] [--listed] OUT.bmp\n"
-    "  images encode IN.bmp --type 09|raw16|wbmp [--transparent RRGGBB] [--model M] OUT.bin\n"
-    "  images decode IN.bin --size WxH --type 09|raw16|wbmp OUT.bmp\n"
-    "  images links FIRMWARE ADDR [--model M]",
-    &runImages};
+void addAddress(CLI::App& command, uint32_t& address, const char* description) {
+    command.add_option("ADDR", address, description)
+        ->required()
+        ->type_name("ADDR")
+        ->transform(AddressText());
+}
 
 } // namespace
+
+void AddImageCommands(CLI::App& app, Output& out) {
+    CLI::App* images = AddCommandGroup(
+        app, "images", "Find, read, export, encode and decode the firmware's pictures");
+    const auto command = [&](const char* name, const char* description) {
+        auto o = std::make_shared<ImageOptions>();
+        return std::pair{AddCommand(*images, name, description, out), o};
+    };
+
+    auto [find09, f] = command("find09", "Candidates of \"09\" pictures, one address a line");
+    addFirmware(*find09, *f);
+    find09->add_option("--from", f->from, "Start address (default 0)")
+        ->type_name("ADDR")
+        ->transform(AddressText());
+    AddModelOption(*find09, f->model);
+    find09->callback([f = f, &out] { runFind09(*f, out); });
+
+    auto [table, t] = command("table", "The firmware's picture table: address and W*H a line");
+    addFirmware(*table, *t);
+    table->add_option("--at", t->at, "The table's address (default: searched)")
+        ->type_name("ADDR")
+        ->transform(AddressText());
+    AddModelOption(*table, t->model);
+    table->callback([t = t, &out] { runTable(*t, out); });
+
+    auto [exportCmd, e] = command("export", "Save a picture of the firmware as a BMP file");
+    addFirmware(*exportCmd, *e);
+    addAddress(*exportCmd, e->address, "The picture's address");
+    exportCmd->add_option("OUT.bmp", e->output, "The BMP file to write")->required();
+    addSizeOption(*exportCmd, e->size);
+    addTypeOption(*exportCmd, e->type, true);
+    exportCmd->add_flag("--listed", e->listed,
+                        "ADDR is as the picture table lists it (a RAW-16 type byte)");
+    AddModelOption(*exportCmd, e->model);
+    exportCmd->callback([e = e, &out] { runExport(*e, out); });
+
+    auto [encode, n] = command("encode", "Encode a BMP file as the firmware's picture bytes; "
+                                         "prints their number");
+    encode->add_option("IN.bmp", n->input, "The BMP file")->required();
+    encode->add_option("OUT.bin", n->output, "The file for the picture bytes")->required();
+    addTypeOption(*encode, n->type, false);
+    encode
+        ->add_option("--transparent", n->transparent, "The transparent colour of a \"09\" picture")
+        ->type_name("RRGGBB")
+        ->check(colourText());
+    AddModelOption(*encode, n->model);
+    encode->callback([n = n] { runEncode(*n); });
+
+    auto [decode, d] = command("decode", "Decode picture bytes into a BMP file");
+    decode->add_option("IN.bin", d->input, "The picture bytes")->required();
+    decode->add_option("OUT.bmp", d->output, "The BMP file to write")->required();
+    addSizeOption(*decode, d->size);
+    addTypeOption(*decode, d->type, false);
+    decode->callback([d = d] { runDecode(*d); });
+
+    auto [links, l] = command("links", "Links to a picture and its dimension");
+    addFirmware(*links, *l);
+    addAddress(*links, l->address, "The picture's address");
+    AddModelOption(*links, l->model);
+    links->callback([l = l, &out] { runLinks(*l, out); });
+}
 
 } // namespace tovallo::cli

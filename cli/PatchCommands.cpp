@@ -1,38 +1,93 @@
 // patch / apply: pending changes given on the command line, written as S3 patch files or into
 // the firmware.
-#include "cli/CliSupport.h"
+#include "cli/Commands.h"
 
 #include "srecord/PatchTable.h"
 #include "srecord/PatchWriter.h"
 
+#include "strings/Cp1251.h"
 #include "strings/TextEncoding.h"
 #include "workspace/FirmwareFile.h"
+#include "workspace/HexText.h"
 #include "workspace/SaveChanges.h"
 #include "workspace/Workspace.h"
 
-#include <algorithm>
 #include <fstream>
-#include <iostream>
-#include <map>
+#include <memory>
 #include <sstream>
 
 namespace tovallo::cli {
 
 namespace {
 
-// The words of patch and apply: changes in the order given (--utf8 and --eos belong to the
-// --string before them), flags and positional words.
-struct ChangeWords {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-    size_t changes = 0;
+// A change as given on the command line: --string (with its --utf8 and --eos), --file or --link.
+struct Change {
+    enum Kind { String, File, Link } kind;
+    uint32_t addr = 0;
+    std::string value; // Windows-1251 text, a file name, or VALUE[:PREFIX]
+    bool utf8 = false;
+    bool eos = false;
 };
 
-std::pair<uint32_t, std::string> splitAddress(const std::string& option, const std::string& text) {
+struct ChangeOptions {
+    std::string firmware;
+    std::string output;                 // patch
+    std::optional<std::string> restore; // patch
+    PhoneModel model = PhoneModel::C200;
+    bool separate = false; // patch
+    bool yes = false;      // patch
+    bool write = false;    // apply
+    std::vector<std::string> strings, files, links;
+    // The options as CLI11 made them, to read the changes in the order given.
+    const CLI::Option* string = nullptr;
+    const CLI::Option* file = nullptr;
+    const CLI::Option* link = nullptr;
+    const CLI::Option* utf8 = nullptr;
+    const CLI::Option* eos = nullptr;
+};
+
+// "ADDR=REST", the address checked by the option's validator.
+std::pair<uint32_t, std::string> splitAddress(const std::string& text) {
     const auto eq = text.find('=');
-    if (eq == std::string::npos)
-        usage(option + " needs ADDR=..., not \"" + text + "\"");
-    return {ParseNumber(text.substr(0, eq), option + " address"), text.substr(eq + 1)};
+    return {*ParseHexAddr(text.substr(0, eq)), text.substr(eq + 1)};
+}
+
+// VALUE[:PREFIX], both address texts.
+std::optional<std::pair<uint32_t, uint32_t>> parseLinkValue(const std::string& text) {
+    const auto colon = text.find(':');
+    const auto value = ParseHexAddr(text.substr(0, colon));
+    const auto prefix = colon == std::string::npos ? std::optional<uint32_t>(0)
+                                                   : ParseHexAddr(text.substr(colon + 1));
+    if (!value || !prefix)
+        return std::nullopt;
+    return std::pair{*value, *prefix};
+}
+
+// The changes in the order given; --utf8 and --eos belong to the --string just before them.
+std::vector<Change> changesInOrder(const CLI::App& command, const ChangeOptions& o) {
+    std::vector<Change> changes;
+    size_t strings = 0, files = 0, links = 0;
+    for (const CLI::Option* option : command.parse_order()) {
+        if (option == o.string) {
+            const std::string& given = o.strings[strings++];
+            auto [addr, text] = splitAddress(given);
+            changes.push_back(
+                {Change::String, addr, Cp1251OrFail(text, "--string " + given), false, false});
+        } else if (option == o.file) {
+            auto [addr, path] = splitAddress(o.files[files++]);
+            changes.push_back({Change::File, addr, path, false, false});
+        } else if (option == o.link) {
+            auto [addr, value] = splitAddress(o.links[links++]);
+            changes.push_back({Change::Link, addr, value, false, false});
+        } else if (option == o.utf8 || option == o.eos) {
+            if (changes.empty() || changes.back().kind != Change::String)
+                usage(option->get_name() + " belongs after a --string change");
+            (option == o.utf8 ? changes.back().utf8 : changes.back().eos) = true;
+        }
+    }
+    if (changes.empty())
+        usage("give at least one change (--string, --file or --link)");
+    return changes;
 }
 
 std::string readFileOrFail(const std::string& path) {
@@ -44,16 +99,8 @@ std::string readFileOrFail(const std::string& path) {
     return bytes.str();
 }
 
-// A string change waits for its --utf8 / --eos flags before it is queued.
-struct PendingString {
-    uint32_t addr = 0;
-    std::string text;
-    bool utf8 = false;
-    bool eos = false;
-};
-
-void queueString(Workspace& ws, const PendingString& s) {
-    std::string bytes = s.utf8 ? WinToUtf8(s.text) : s.text;
+void queueString(Workspace& ws, const Change& s) {
+    std::string bytes = s.utf8 ? WinToUtf8(s.value) : s.value;
     if (s.eos)
         bytes += '\x01'; // the end-of-string mark, stored as 0x00
     ws.changes.AppendStringChange(s.addr, bytes);
@@ -72,143 +119,123 @@ void queueFile(Workspace& ws, uint32_t addr, const std::string& path) {
 }
 
 void queueLink(Workspace& ws, uint32_t addr, const std::string& text) {
-    const auto colon = text.find(':');
-    const uint32_t value = ParseNumber(text.substr(0, colon), "--link value");
-    const uint32_t prefix =
-        colon == std::string::npos ? 0 : ParseNumber(text.substr(colon + 1), "--link prefix");
+    const auto [value, prefix] = *parseLinkValue(text);
     ws.changes.AppendLinkChange(addr, value, prefix);
 }
 
-// Parses the words and queues the changes into `ws` (after the firmware is opened, so that
-// opening does not discard them).
-ChangeWords parseWords(const std::vector<std::string>& words,
-                       const std::vector<std::string>& valueOptions,
-                       const std::vector<std::string>& flags, Workspace* ws) {
-    ChangeWords out;
-    PendingString string;
-    bool haveString = false;
-    auto flushString = [&] {
-        if (haveString && ws)
-            queueString(*ws, string);
-        haveString = false;
-    };
-    auto valueOf = [&](size_t& i) -> const std::string& {
-        if (i + 1 >= words.size())
-            usage(words[i] + " needs a value");
-        return words[++i];
-    };
-    for (size_t i = 0; i < words.size(); ++i) {
-        const std::string& w = words[i];
-        if (w == "--utf8" || w == "--eos") {
-            if (!haveString)
-                usage(w + " belongs after a --string change");
-            (w == "--utf8" ? string.utf8 : string.eos) = true;
-            continue;
-        }
-        if (w == "--string" || w == "--file" || w == "--link") {
-            flushString();
-            const auto [addr, rest] = splitAddress(w, valueOf(i));
-            ++out.changes;
-            if (w == "--string") {
-                string = PendingString{addr, Utf8ToCp1251(rest)};
-                haveString = true;
-            } else if (ws && w == "--file") {
-                queueFile(*ws, addr, rest);
-            } else if (ws) {
-                queueLink(*ws, addr, rest);
-            }
-            continue;
-        }
-        if (w.rfind("--", 0) == 0) {
-            const std::string name = w.substr(2);
-            if (std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end())
-                out.options[name] = valueOf(i);
-            else if (std::find(flags.begin(), flags.end(), name) != flags.end())
-                out.options[name] = "";
-            else
-                usage("unknown option " + w);
-            continue;
-        }
-        out.positional.push_back(w);
+// Queued after the firmware is opened, so that opening does not discard them.
+void queueChanges(Workspace& ws, const std::vector<Change>& changes) {
+    for (const Change& c : changes) {
+        if (c.kind == Change::String)
+            queueString(ws, c);
+        else if (c.kind == Change::File)
+            queueFile(ws, c.addr, c.value);
+        else
+            queueLink(ws, c.addr, c.value);
     }
-    flushString();
-    if (out.changes == 0)
-        usage("give at least one change (--string, --file or --link)");
-    return out;
 }
 
-std::optional<std::string> option(const ChangeWords& w, const std::string& name) {
-    const auto it = w.options.find(name);
-    return it == w.options.end() ? std::nullopt : std::optional<std::string>(it->second);
-}
-
-const std::string& positional(const ChangeWords& w, size_t n, const std::string& what) {
-    if (n >= w.positional.size())
-        usage("missing " + what);
-    return w.positional[n];
-}
-
-int runPatch(const std::vector<std::string>& words) {
-    const std::vector<std::string> values{"restore", "model"};
-    const std::vector<std::string> flags{"separate", "yes"};
-    const ChangeWords checked = parseWords(words, values, flags, nullptr);
-    const std::string& firmware = positional(checked, 0, "FIRMWARE");
-    const std::string& output = positional(checked, 1, "OUT.s3");
-
+void runPatch(const ChangeOptions& o, const std::vector<Change>& changes, const Output& out) {
     Workspace ws;
-    OpenFirmwareOrFail(ws, firmware, ParseModel(option(checked, "model")), false);
-    parseWords(words, values, flags, &ws);
-    CliDialogs dialogs(ws.messages, option(checked, "yes").has_value());
+    OpenFirmwareOrFail(ws, o.firmware, o.model, false);
+    queueChanges(ws, changes);
+    CliDialogs dialogs(ws.messages, out, o.yes);
     NullProgress progress;
     PatchTable table;
     table.Fill(ws.changes);
     table.SelectAll();
 
-    const bool separate = option(checked, "separate").has_value();
-    const PatchFiles mode = separate ? PatchFiles::DifferentFiles : PatchFiles::OneFile;
-    const auto restore = option(checked, "restore");
+    const PatchFiles mode = o.separate ? PatchFiles::DifferentFiles : PatchFiles::OneFile;
     // With --restore both files are written, or neither.
-    if (!(restore ? CreatePatchAndRestore(ws, table, dialogs, progress, mode, output, *restore)
-                  : CreateS3Patch(ws, table, dialogs, progress, mode, output)))
-        fail(restore ? "neither the patch nor the restore patch was written"
-                     : "the patch was not written");
-    if (separate) {
+    if (!(o.restore
+              ? CreatePatchAndRestore(ws, table, dialogs, progress, mode, o.output, *o.restore)
+              : CreateS3Patch(ws, table, dialogs, progress, mode, o.output)))
+        fail(o.restore ? "neither the patch nor the restore patch was written"
+                       : "the patch was not written");
+    if (o.separate) {
         for (size_t row = 1; row <= table.rows().size(); ++row)
-            std::cout << "wrote " << RowPatchName(output, row) << '\n';
+            out.success("wrote " + RowPatchName(o.output, row));
     } else {
-        std::cout << "wrote " << OneFilePatchName(output) << '\n';
+        out.success("wrote " + OneFilePatchName(o.output));
     }
-    if (restore)
-        std::cout << "wrote " << *restore << '\n';
-    return 0;
+    if (o.restore)
+        out.success("wrote " + *o.restore);
 }
 
-int runApply(const std::vector<std::string>& words) {
-    const std::vector<std::string> values{"model"};
-    const std::vector<std::string> flags{"write"};
-    const ChangeWords checked = parseWords(words, values, flags, nullptr);
-    const std::string& firmware = positional(checked, 0, "FIRMWARE");
-    if (!option(checked, "write"))
+void runApply(const ChangeOptions& o, const std::vector<Change>& changes, const Output& out) {
+    if (!o.write)
         usage("nothing is written into the firmware without --write");
-
     Workspace ws;
-    OpenFirmwareOrFail(ws, firmware, ParseModel(option(checked, "model")), true);
-    parseWords(words, values, flags, &ws);
-    CliDialogs dialogs(ws.messages, true);
+    OpenFirmwareOrFail(ws, o.firmware, o.model, true);
+    queueChanges(ws, changes);
+    CliDialogs dialogs(ws.messages, out, true);
     if (!SaveAllChanges(ws, dialogs))
         fail("the changes were not all written");
-    std::cout << "wrote " << ws.changes.total() << " change(s) into " << firmware << '\n';
-    return 0;
+    out.success("wrote " + std::to_string(ws.changes.total()) + " change(s) into " + o.firmware);
 }
 
-const CommandRegistration patchReg{
-    "patch",
-    "patch FIRMWARE OUT.s3 [--separate] [--restore RESTORE.s3] [--model M] [--yes] CHANGE...\n"
-    "  CHANGE: --string ADDR=TEXT [--utf8] [--eos] | --file ADDR=PATH | --link ADDR=VALUE[:PREFIX]",
-    &runPatch};
-const CommandRegistration applyReg{
-    "apply", "apply FIRMWARE --write [--model M] CHANGE... (CHANGE as for patch)", &runApply};
+// A check of "ADDR=..." whose rest `restOk` accepts.
+CLI::Validator assignmentText(const std::string& form, bool (*restOk)(const std::string&)) {
+    return CLI::Validator(
+        [form, restOk](const std::string& text) -> std::string {
+            const auto eq = text.find('=');
+            if (eq == std::string::npos || !ParseHexAddr(text.substr(0, eq)) ||
+                !restOk(text.substr(eq + 1)))
+                return "needs " + form + ", not \"" + text + "\"";
+            return {};
+        },
+        "", form);
+}
+
+void addChangeOptions(CLI::App& command, ChangeOptions& o) {
+    command.add_option("FIRMWARE", o.firmware, "The firmware BIN file")->required();
+    const auto any = [](const std::string&) { return true; };
+    const auto link = [](const std::string& v) { return parseLinkValue(v).has_value(); };
+    const auto changeOption = [&command](const char* name, std::vector<std::string>& values,
+                                         const char* form, const char* description,
+                                         CLI::Validator check) {
+        return command.add_option(name, values, description)
+            ->type_name(form)
+            ->expected(1)
+            ->take_all()
+            ->check(check);
+    };
+    o.string = changeOption("--string", o.strings, "ADDR=TEXT", "Write a text at ADDR",
+                            assignmentText("ADDR=TEXT", any));
+    o.utf8 = command.add_flag("--utf8")->description(
+        "Store the --string before as the firmware's UTF-8");
+    o.eos = command.add_flag("--eos")->description(
+        "End the --string before with the end-of-string zero");
+    o.file = changeOption("--file", o.files, "ADDR=PATH",
+                          "Write a file's bytes at ADDR (a sound when they start with MMMD, else "
+                          "a picture)",
+                          assignmentText("ADDR=PATH", any));
+    o.link = changeOption("--link", o.links, "ADDR=VALUE[:PREFIX]",
+                          "Write a 32-bit value at ADDR (the prefix, such as a dimension, at "
+                          "ADDR - 4)",
+                          assignmentText("ADDR=VALUE[:PREFIX]", link));
+    AddModelOption(command, o.model);
+}
 
 } // namespace
+
+void AddPatchCommands(CLI::App& app, Output& out) {
+    CLI::App* patch = AddCommand(
+        app, "patch", "Write changes as S3 patch files; the firmware is not changed", out);
+    auto p = std::make_shared<ChangeOptions>();
+    addChangeOptions(*patch, *p);
+    patch->add_option("OUT.s3", p->output, "The patch file")->required();
+    patch->add_flag("--separate", p->separate, "One patch file per change");
+    patch->add_option("--restore", p->restore, "Also write a patch that undoes the changes")
+        ->type_name("RESTORE.s3");
+    patch->add_flag("--yes", p->yes, "Answer Yes to questions (replace existing files)");
+    patch->callback([p, patch, &out] { runPatch(*p, changesInOrder(*patch, *p), out); });
+
+    CLI::App* apply = AddCommand(app, "apply", "Write changes into the firmware", out);
+    auto a = std::make_shared<ChangeOptions>();
+    addChangeOptions(*apply, *a);
+    apply->add_flag("--write", a->write, "Needed: nothing is written into the firmware without it");
+    apply->callback([a, apply, &out] { runApply(*a, changesInOrder(*apply, *a), out); });
+}
 
 } // namespace tovallo::cli

@@ -1,5 +1,5 @@
 // s3 from-bin / s3 to-bin: BIN and S3 conversions of any file, as on the converter tab.
-#include "cli/CliSupport.h"
+#include "cli/Commands.h"
 
 #include "srecord/ConversionForms.h"
 #include "srecord/ExcludeRegionsModel.h"
@@ -7,35 +7,51 @@
 #include "workspace/HexText.h"
 #include "workspace/Workspace.h"
 
-#include <algorithm>
-#include <cctype>
-#include <iostream>
+#include <memory>
 
 namespace tovallo::cli {
 
 namespace {
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+struct FromBinOptions {
+    std::string input;
+    std::string output;
+    uint32_t start = 0;
+    std::optional<uint32_t> stop;
+    std::vector<std::string> exclude;
+    bool preset = false;
+    bool noHeader = false;
+    bool yes = false;
+};
+
+struct ToBinOptions {
+    std::string input;
+    std::string output;
+    bool packed = false;
+    bool yes = false;
+};
+
+// "START-END", both address texts.
+std::optional<std::pair<uint32_t, uint32_t>> parseRange(const std::string& range) {
+    const auto dash = range.find('-');
+    if (dash == std::string::npos)
+        return std::nullopt;
+    const auto start = ParseHexAddr(range.substr(0, dash));
+    const auto end = ParseHexAddr(range.substr(dash + 1));
+    if (!start || !end)
+        return std::nullopt;
+    return std::pair{*start, *end};
 }
 
 // The preset first (it replaces the list), then each --exclude START-END.
-std::vector<AddressRegion> excludedRegions(const Args& args) {
+std::vector<AddressRegion> excludedRegions(const FromBinOptions& o) {
     ExcludeRegionsModel model;
-    if (const auto preset = args.value("preset")) {
-        const std::string name = lowerCase(*preset);
-        if (name != "c200" && name != "x120" && name != "p730")
-            usage("unknown preset \"" + *preset + "\" (c200, the regions of C200, X120, P730)");
+    if (o.preset)
         model.LoadPreset(ExcludeRegionsModel::PresetC200);
-    }
-    for (const std::string& range : args.values("exclude")) {
-        const auto dash = range.find('-');
-        if (dash == std::string::npos)
-            usage("--exclude needs START-END, not \"" + range + "\"");
-        model.LEStart = ToHexAddr(ParseNumber(range.substr(0, dash), "--exclude start"));
-        model.LEStop = ToHexAddr(ParseNumber(range.substr(dash + 1), "--exclude end"));
+    for (const std::string& range : o.exclude) {
+        const auto [start, end] = *parseRange(range);
+        model.LEStart = ToHexAddr(start);
+        model.LEStop = ToHexAddr(end);
         if (!model.AddRegion())
             usage("--exclude " + range + ": the end is below the start");
     }
@@ -44,64 +60,81 @@ std::vector<AddressRegion> excludedRegions(const Args& args) {
     return regions;
 }
 
-int runFromBin(const std::vector<std::string>& words) {
-    const Args args(words, {"start", "stop", "exclude", "preset"});
-    args.allowOnly({"start", "stop", "exclude", "preset", "no-header", "yes"});
+void runFromBin(const FromBinOptions& o, const Output& out) {
     Workspace ws;
-    CliDialogs dialogs(ws.messages, args.flag("yes"));
+    CliDialogs dialogs(ws.messages, out, o.yes);
     BinToS3Form form;
-    form.binFile = args.at(0, "IN.bin");
-    const std::string& output = args.at(1, "OUT.s3");
-    form.startText =
-        ToHexAddr(args.value("start") ? ParseNumber(*args.value("start"), "--start") : 0);
-    if (const auto stop = args.value("stop")) {
+    form.binFile = o.input;
+    form.startText = ToHexAddr(o.start);
+    if (o.stop) {
         form.wholeFile = false;
-        form.stopText = ToHexAddr(ParseNumber(*stop, "--stop"));
+        form.stopText = ToHexAddr(*o.stop);
     }
-    form.withHeader = !args.flag("no-header");
-    ws.ExcludedRegions = excludedRegions(args);
+    form.withHeader = !o.noHeader;
+    ws.ExcludedRegions = excludedRegions(o);
     NullProgress progress;
-    if (!ConvertBinToS3(ws, dialogs, progress, form, output))
-        fail("nothing converted into " + output);
-    std::cout << "wrote " << output << '\n';
-    return 0;
+    if (!ConvertBinToS3(ws, dialogs, progress, form, o.output))
+        fail("nothing converted into " + o.output);
+    out.success("wrote " + o.output);
 }
 
-int runToBin(const std::vector<std::string>& words) {
-    const Args args(words, {});
-    args.allowOnly({"packed", "quiet", "yes"});
+void runToBin(const ToBinOptions& o, const Output& out) {
     Workspace ws;
-    CliDialogs dialogs(ws.messages, args.flag("yes"));
+    CliDialogs dialogs(ws.messages, out, o.yes);
     S3ToBinForm form;
-    form.s3File = args.at(0, "IN.s3");
-    const std::string& output = args.at(1, "OUT.bin");
-    form.placeAtAddress = !args.flag("packed");
-    form.quiet = args.flag("quiet");
+    form.s3File = o.input;
+    form.placeAtAddress = !o.packed;
+    form.quiet = out.quiet;
     NullProgress progress;
-    if (!ConvertS3ToBin(ws, dialogs, progress, form, output))
-        fail("the conversion into " + output + " did not complete");
-    std::cout << "wrote " << output << '\n';
-    return 0;
+    if (!ConvertS3ToBin(ws, dialogs, progress, form, o.output))
+        fail("the conversion into " + o.output + " did not complete");
+    out.success("wrote " + o.output);
 }
-
-int runS3(const std::vector<std::string>& words) {
-    if (words.empty())
-        usage("missing from-bin or to-bin");
-    const std::vector<std::string> rest(words.begin() + 1, words.end());
-    if (words[0] == "from-bin")
-        return runFromBin(rest);
-    if (words[0] == "to-bin")
-        return runToBin(rest);
-    usage("unknown s3 command \"" + words[0] + "\" (from-bin or to-bin)");
-}
-
-const CommandRegistration reg{
-    "s3",
-    "s3 from-bin IN.bin OUT.s3 [--start ADDR] [--stop ADDR] [--exclude START-END]... "
-    "[--preset c200] [--no-header] [--yes]\n"
-    "  s3 to-bin IN.s3 OUT.bin [--packed] [--quiet] [--yes]",
-    &runS3};
 
 } // namespace
+
+void AddS3Commands(CLI::App& app, Output& out) {
+    CLI::App* s3 = AddCommandGroup(app, "s3", "BIN and S3 conversions of any file");
+
+    CLI::App* fromBin = AddCommand(*s3, "from-bin", "A BIN file (or a part) as S3 records", out);
+    auto f = std::make_shared<FromBinOptions>();
+    fromBin->add_option("IN.bin", f->input, "The BIN file")->required();
+    fromBin->add_option("OUT.s3", f->output, "The S3 file to write")->required();
+    fromBin->add_option("--start", f->start, "First address (default 0)")
+        ->type_name("ADDR")
+        ->transform(AddressText());
+    fromBin->add_option("--stop", f->stop, "Last address (default: the whole file)")
+        ->type_name("ADDR")
+        ->transform(AddressText());
+    const CLI::Validator rangeText(
+        [](const std::string& text) -> std::string {
+            return parseRange(text) ? std::string() : "needs START-END, not \"" + text + "\"";
+        },
+        "", "range");
+    fromBin->add_option("--exclude", f->exclude, "Leave out a region; may be repeated")
+        ->type_name("START-END")
+        ->expected(1)
+        ->take_all()
+        ->check(rangeText);
+    fromBin
+        ->add_option_function<std::string>(
+            "--preset", [f](const std::string&) { f->preset = true; },
+            "Leave out the regions of the C200, X120 and P730 (c200)")
+        ->type_name("c200")
+        ->check(CLI::IsMember({"c200", "x120", "p730"}, CLI::ignore_case).description(""));
+    fromBin->add_flag("--no-header", f->noHeader, "No S0 header record");
+    fromBin->add_flag("--yes", f->yes, "Replace an existing output");
+    fromBin->callback([f, &out] { runFromBin(*f, out); });
+
+    CLI::App* toBin = AddCommand(*s3, "to-bin", "S3 records back into a BIN file", out,
+                                 "Print no success messages and do not report the lines of "
+                                 "header and end records");
+    auto t = std::make_shared<ToBinOptions>();
+    toBin->add_option("IN.s3", t->input, "The S3 file")->required();
+    toBin->add_option("OUT.bin", t->output, "The BIN file to write")->required();
+    toBin->add_flag("--packed", t->packed, "Data one after another, not at its addresses");
+    toBin->add_flag("--yes", t->yes, "Replace an existing output");
+    toBin->callback([t, &out] { runToBin(*t, out); });
+}
 
 } // namespace tovallo::cli

@@ -76,8 +76,11 @@ void PatchTable::Fill(const PendingChanges& changes) {
     for (size_t i = 0; i < changes.LinkChanges.size(); ++i) {
         const Links_& c = changes.LinkChanges[i];
         std::string value = ToHexAddr(c.Value);
-        if (c.Prefix != 0)
-            value += " " + ToHexAddr(c.Prefix);
+        if (c.Prefix != 0) {
+            // Appended piecewise: `" " + temporary` makes GCC 12 report a false -Wrestrict.
+            value += ' ';
+            value += ToHexAddr(c.Prefix);
+        }
         rows_.push_back({false, i, PatchKind::AddrDim, c.Prefix != 0 ? c.Addr - 4 : c.Addr,
                          c.Prefix != 0 ? 8 : 4, value});
     }

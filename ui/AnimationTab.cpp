@@ -182,7 +182,10 @@ void AnimationTab::BDelAniClick() {
 }
 
 void AnimationTab::BExchgAniClick() {
-    std::string text = ToWin(LEAniMoveTo_->text());
+    const auto typed = ToWin(LEAniMoveTo_->text(), window_.dialogs());
+    if (!typed)
+        return;
+    std::string text = *typed;
     frames_.moveCurrentTo(text);
     LEAniMoveTo_->setText(FromWin(text));
     // The frame now at the current place is drawn; "Frame: n/m" stays as it was.

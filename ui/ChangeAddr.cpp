@@ -62,9 +62,14 @@ void TChAddr::showState() {
                          QString::fromStdString(ToHexAddr(state_.Finded[i])));
 }
 
-void TChAddr::takeEdits() {
-    state_.NewAddr = ToWin(LENewAddr_->text());
-    state_.NewDim = ToWin(LENewDim_->text());
+bool TChAddr::takeEdits() {
+    auto address = ToWin(LENewAddr_->text(), window_.dialogs());
+    auto dimension = address ? ToWin(LENewDim_->text(), window_.dialogs()) : std::nullopt;
+    if (!dimension)
+        return false;
+    state_.NewAddr = std::move(*address);
+    state_.NewDim = std::move(*dimension);
+    return true;
 }
 
 void TChAddr::open(size_t row) {
@@ -78,9 +83,8 @@ void TChAddr::open(size_t row) {
 void TChAddr::BFindAddrClick() {
     TMainF::Busy busy(window_);
     Workspace& ws = window_.workspace();
-    if (!busy || !ws.FwIsOpen() || state_.OldAddr.empty())
+    if (!busy || !ws.FwIsOpen() || state_.OldAddr.empty() || !takeEdits())
         return;
-    takeEdits();
     QtProgress bar(ABar_);
     setEnabled(false);
     FindImageLinks(ws, state_, bar, window_.dialogs());
@@ -91,9 +95,8 @@ void TChAddr::BFindAddrClick() {
 void TChAddr::BChangeAddrClick() {
     TMainF::Busy busy(window_);
     Workspace& ws = window_.workspace();
-    if (!busy || !ws.FwIsOpen() || state_.Finded.empty())
+    if (!busy || !ws.FwIsOpen() || state_.Finded.empty() || !takeEdits())
         return;
-    takeEdits();
     // The rows from the first to the last selected one.
     int first = -1, last = -1;
     for (const QTableWidgetSelectionRange& range : Finded_->selectedRanges()) {

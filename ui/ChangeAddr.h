@@ -21,6 +21,7 @@ class TChAddr : public QDialog {
 
     // Prepares the dialog for an image table row and shows it modally.
     void open(size_t row);
+    using QDialog::open;
     Grid& finded() const { return *Finded_; }
 
   public slots:
@@ -29,7 +30,7 @@ class TChAddr : public QDialog {
 
   private:
     void showState();
-    void takeEdits();
+    bool takeEdits(); // false when an edit holds text the firmware cannot
 
     TMainF& window_;
     LinkDialog state_;

@@ -151,10 +151,15 @@ void Grid::reorder(const std::function<bool(const Row&, const Row&)>& less) {
 }
 
 void Grid::SortRowsByText(int column) {
-    // Byte order of the Windows-1251 texts; a text that is a prefix of another comes first.
-    reorder([column](const Row& a, const Row& b) {
-        const std::string x = ToWin(a.cells.value(column));
-        const std::string y = ToWin(b.cells.value(column));
+    // Byte order of the Windows-1251 texts; a text that is a prefix of another comes first. A
+    // text the code page lacks (it never reaches the firmware) sorts by its UTF-8 bytes.
+    const auto key = [column](const Row& row) {
+        const QString& text = row.cells.value(column);
+        return ToWin(text).value_or(text.toStdString());
+    };
+    reorder([&key](const Row& a, const Row& b) {
+        const std::string x = key(a);
+        const std::string y = key(b);
         return std::lexicographical_compare(
             x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
                 return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);

@@ -33,7 +33,10 @@ constexpr char BmpFilter[] = "BMP file|*.bmp";
 
 // The address text of an edit, cleaned and written back; nothing when it is no address.
 std::optional<uint32_t> CleanedAddress(LabelledEdit& edit, Dialogs& dialogs) {
-    std::string text = ToWin(edit.text());
+    auto win = ToWin(edit.text(), dialogs);
+    if (!win)
+        return std::nullopt;
+    std::string text = std::move(*win);
     CleanHexText(text);
     edit.setText(FromWin(text));
     return ParseHexAddr(text, &dialogs);
@@ -164,8 +167,10 @@ void ImagesTab::BImageAddClick() {
     TMainF::Busy busy(window_);
     if (!busy || !window_.workspace().FwIsOpen())
         return;
-    const AddResult result = AddCurrentPicture(table_, window_.current(),
-                                               ToWin(LEImageTblName_->text()), window_.dialogs());
+    const auto name = ToWin(LEImageTblName_->text(), window_.dialogs());
+    if (!name)
+        return;
+    const AddResult result = AddCurrentPicture(table_, window_.current(), *name, window_.dialogs());
     if (result != AddResult::NoName)
         LEImageTblName_->setText(QString());
     refreshImageTable();
@@ -264,11 +269,13 @@ void ImagesTab::EImagesDone() {
     if (!EImages_->isVisible())
         return;
     EImages_->hide();
-    // An empty name leaves the cell as it was.
+    // An empty name, or one the firmware's code page cannot hold, leaves the cell as it was.
     if (!EImages_->text().isEmpty() && editedRow_ >= 0 &&
         editedRow_ < static_cast<int>(table_.size())) {
-        table_[static_cast<size_t>(editedRow_)].Name = ToWin(EImages_->text());
-        Images_->setText(editedRow_, 0, EImages_->text());
+        if (auto name = ToWin(EImages_->text(), window_.dialogs())) {
+            table_[static_cast<size_t>(editedRow_)].Name = std::move(*name);
+            Images_->setText(editedRow_, 0, EImages_->text());
+        }
     }
     editedRow_ = -1;
     Images_->setFocus();

@@ -23,6 +23,7 @@ class TFReImage : public QDialog {
 
     // Prepares the dialog for an image table row and shows it modally (when it opens).
     void open(size_t row);
+    using QDialog::open;
     const ReplacementDialog& state() const { return state_; }
     bool picking() const { return picking_; }
 

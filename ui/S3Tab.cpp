@@ -237,10 +237,14 @@ void S3Tab::BSaveS3Click() {
     TMainF::Busy busy(window_);
     if (!busy)
         return;
+    const auto start = ToWin(LEBinStart_->text(), window_.dialogs());
+    const auto stop = start ? ToWin(LEBinStop_->text(), window_.dialogs()) : std::nullopt;
+    if (!stop)
+        return;
     BinToS3Form form;
     form.binFile = LEBinFile_->text().toStdString();
-    form.startText = ToWin(LEBinStart_->text());
-    form.stopText = ToWin(LEBinStop_->text());
+    form.startText = *start;
+    form.stopText = *stop;
     form.wholeFile = RBAllBin_->isChecked();
     {
         DisabledWhileRunning disabled{BOpenBin_, BSaveS3_, GBs3toBin_, GBs3Patch_};

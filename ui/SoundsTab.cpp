@@ -164,7 +164,8 @@ void SoundsTab::finishRename() {
         return;
     ESndTbl_->hide();
     SGSoundTbl_->setFocus();
-    if (RenameSound(list_, static_cast<size_t>(row), ToWin(ESndTbl_->text())))
+    const auto name = ToWin(ESndTbl_->text(), window_.dialogs());
+    if (name && RenameSound(list_, static_cast<size_t>(row), *name))
         showRow(static_cast<size_t>(row));
 }
 

@@ -46,7 +46,10 @@ void SoundsTab::BSndReadTblClick() {
     TMainF::Busy busy(window_);
     if (!busy)
         return;
-    std::string address = ToWin(LESoundTblAddr_->text());
+    const auto typed = ToWin(LESoundTblAddr_->text(), window_.dialogs());
+    if (!typed)
+        return;
+    std::string address = *typed;
     const bool read = ReadSoundsTableAt(window_.workspace(), address, list_, window_.dialogs());
     LESoundTblAddr_->setText(FromWin(address));
     if (read)
@@ -118,7 +121,10 @@ void SoundsTab::BSndChngAddrClick() {
     if (first < 0 || first > last)
         return;
     const std::vector<uint32_t> chosen(links_.begin() + first, links_.begin() + last + 1);
-    std::string address = ToWin(LESndNewAddr_->text());
+    const auto typed = ToWin(LESndNewAddr_->text(), window_.dialogs());
+    if (!typed)
+        return;
+    std::string address = *typed;
     const bool changed =
         ChangeSoundAddr(window_.workspace(), list_, *row, chosen, address, window_.dialogs());
     LESndNewAddr_->setText(FromWin(address));

@@ -221,12 +221,17 @@ void StringsTab::buildStringTable() {
     connect(deleteLanguage, &QPushButton::clicked, this, &StringsTab::BDelLangClick);
 }
 
-void StringsTab::takeTypedFields() {
+bool StringsTab::takeTypedFields() {
+    const auto search = ToWin(LEStrSearch_->text(), window_.dialogs());
+    const auto replace = search ? ToWin(LEStrReplace_->text(), window_.dialogs()) : std::nullopt;
+    if (!replace)
+        return false;
     StringSearchFields& f = session_.search;
-    f.SearchText = ToWin(LEStrSearch_->text());
-    f.ReplaceText = ToWin(LEStrReplace_->text());
+    f.SearchText = *search;
+    f.ReplaceText = *replace;
     f.FromBegin = CBFromBegin_->isChecked();
     f.EndOfString = CBeos_->isChecked();
+    return true;
 }
 
 void StringsTab::showFields() {

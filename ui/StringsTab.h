@@ -63,7 +63,8 @@ class StringsTab : public QObject {
     void buildReplaceTable();
     void buildStringTable();
     // The typed texts and boxes into the session's search fields.
-    void takeTypedFields();
+    // False, after a message, when a typed text has no Windows-1251 form.
+    bool takeTypedFields();
     // The session's search fields into the edits and boxes.
     void showFields();
     // Brings the replace grid in line with the table: rows gone from the table leave the grid

@@ -50,7 +50,8 @@ void StringsTab::BStringFindClick() {
     Workspace& ws = window_.workspace();
     if (!busy || !ws.FwIsOpen())
         return;
-    takeTypedFields();
+    if (!takeTypedFields())
+        return;
     {
         // An empty search text is refused before anything changes.
         std::optional<SearchRunning> running;
@@ -70,7 +71,10 @@ void StringsTab::BStringStopClick() {
 }
 
 void StringsTab::CWinUtfClick(bool checked) {
-    takeTypedFields();
+    if (!takeTypedFields()) {
+        CWinUtf_->setChecked(session_.search.Utf8);
+        return;
+    }
     session_.CodePageClicked(checked, window_.dialogs());
     showFields();
 }
@@ -89,7 +93,8 @@ void StringsTab::BAddStrClick() {
     TMainF::Busy busy(window_);
     if (!busy)
         return;
-    takeTypedFields();
+    if (!takeTypedFields())
+        return;
     session_.AddToStringTable(window_.workspace(), window_.dialogs());
     syncReplaceGrid();
 }
@@ -215,7 +220,8 @@ void StringsTab::BEditStrClick() {
     const int row = SGStringTbl_->selectedRow();
     if (!busy || row < 0)
         return;
-    takeTypedFields();
+    if (!takeTypedFields())
+        return;
     if (session_.EditSelected(static_cast<size_t>(row)))
         showFields();
 }

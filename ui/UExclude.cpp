@@ -63,8 +63,12 @@ void TFExcludeAddr::refresh() {
 }
 
 void TFExcludeAddr::Button2Click() {
-    model_.LEStart = ToWin(LEStart_->text());
-    model_.LEStop = ToWin(LEStop_->text());
+    const auto start = ToWin(LEStart_->text(), window_.dialogs());
+    const auto stop = start ? ToWin(LEStop_->text(), window_.dialogs()) : std::nullopt;
+    if (!stop)
+        return;
+    model_.LEStart = *start;
+    model_.LEStop = *stop;
     model_.AddRegion(&window_.dialogs());
     refresh();
 }
@@ -85,7 +89,8 @@ void TFExcludeAddr::Button1Click() {
 void TFExcludeAddr::CBStandartChange(int index) {
     if (index < 0)
         return;
-    model_.LoadPreset(ToWin(CBStandart_->itemText(index)));
+    if (const auto preset = ToWin(CBStandart_->itemText(index), window_.dialogs()))
+        model_.LoadPreset(*preset);
     refresh();
 }
 

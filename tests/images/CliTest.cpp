@@ -113,8 +113,21 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     expectOneLineFailure(
         RunCli("images encode " + dir.file("bad.bmp") + " --type 09 " + dir.file("x.bin")),
         "bad.bmp");
-    EXPECT_EQ(RunCli("images export " + fw + " 0x2000 --size 400x30 " + out).status, 2);
-    EXPECT_EQ(RunCli("images encode " + dir.file("bad.bmp") + " --type png x").status, 2);
+    // Usage errors name the option.
+    for (const std::string& args : {"images export " + fw + " 0x2000 --size 400x30 " + out,
+                                    "images encode " + dir.file("bad.bmp") + " --type png x",
+                                    "images export " + fw + " --type"}) {
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find(args.substr(args.rfind("--"), 6)), std::string::npos) << r.err;
+    }
+
+    // The export's report is a success message: on stdout, silenced by --quiet.
+    auto r = RunCli("images export " + fw + " 0x6000 --size 40x30 " + out);
+    EXPECT_EQ(r.out, "09 40*30 at 0x00006000 written to " + out + "\n");
+    r = RunCli("images export " + fw + " 0x6000 --size 40x30 --quiet " + out);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
 
     // An output that is the firmware or the input, also through a link, is refused.
     const std::string firmware = pf.builder.str();

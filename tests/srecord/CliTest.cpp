@@ -18,12 +18,15 @@ TEST(SrecordCli, ConvertsPatchesRestoresAndApplies) {
     WriteWholeFile(bin, bytes);
 
     // BIN to S3 with the C200 preset and one more region, and back.
+    // Success messages go to stdout, and --quiet (after the command or before it) silences them.
     CliResult r =
         RunCli("s3 from-bin " + Q(bin) + " " + Q(s3) + " --preset c200 --exclude 0x10000-0x10FFF");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("wrote"), std::string::npos);
+    EXPECT_EQ(r.out, "Coding/decoding of a file is completed successfully.\nwrote " + s3 + "\n");
+    EXPECT_EQ(r.err, "");
     r = RunCli("s3 to-bin " + Q(s3) + " " + Q(back) + " --quiet");
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
     EXPECT_EQ(ReadWholeFile(back),
               Zeroed(bytes, {{0x2000, 0x4000}, {0x8000, 0xE000}, {0x10000, 0x11000}}));
     // Without --quiet the header and end record are reported with their line numbers.
@@ -54,9 +57,10 @@ TEST(SrecordCli, ConvertsPatchesRestoresAndApplies) {
     const std::string changes = " --string 0x100=Hi --eos --link 0x204=0x1000:0x00400080"
                                 " --file 0x800=" +
                                 Q(sound);
-    r = RunCli("patch " + Q(bin) + " " + Q(dir.file("p.s3")) + " --restore " + Q(dir.file("r.s3")) +
-               changes);
+    r = RunCli("--quiet patch " + Q(bin) + " " + Q(dir.file("p.s3")) + " --restore " +
+               Q(dir.file("r.s3")) + changes);
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(ReadWholeFile(bin), bytes);
     std::string patched = bytes;
     ApplyS3(ReadWholeFile(dir.file("p.s3")), patched);
@@ -67,10 +71,21 @@ TEST(SrecordCli, ConvertsPatchesRestoresAndApplies) {
     ApplyS3(ReadWholeFile(dir.file("r.s3")), restored);
     EXPECT_EQ(restored, bytes);
 
+    // Wrong or missing words, and a text Windows-1251 lacks, write nothing.
     EXPECT_EQ(RunCli("apply " + Q(bin) + changes).status, 2);
+    r = RunCli("apply " + Q(bin) + " --write --eos" + changes);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--eos belongs after a --string"), std::string::npos) << r.err;
+    r = RunCli("apply " + Q(bin) + " --write --link 0x204=0x1000:zz");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--link"), std::string::npos) << r.err;
+    r = RunCli("apply " + Q(bin) + " --write --string 0x100=\xCE\xA9");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("U+03A9 has no Windows-1251 form"), std::string::npos) << r.err;
     EXPECT_EQ(ReadWholeFile(bin), bytes);
     r = RunCli("apply " + Q(bin) + " --write" + changes);
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "wrote 3 change(s) into " + bin + "\n");
     EXPECT_EQ(ReadWholeFile(bin), patched);
 }
 

@@ -1,5 +1,6 @@
 #include "strings/TextEncoding.h"
 #include "fixtures/FirmwareBuilder.h"
+#include "strings/Cp1251.h"
 
 #include <gtest/gtest.h>
 
@@ -33,4 +34,30 @@ TEST(TextEncoding, DecodingOutsideTheTables) {
     EXPECT_EQ(Utf8ToWin(HexBytes("41 D0")), "A`") << "a lead byte at the end";
     EXPECT_EQ(Utf8ToWin(HexBytes("FE FF 00")), std::string("..\0", 3));
     EXPECT_EQ(WinToUtf8(HexBytes("A8 B8 00")), std::string("``\0", 3));
+}
+
+TEST(Cp1251, ConvertsBothWaysAndRefusesWhatTheCodePageLacks) {
+    std::string every;
+    for (int b = 0; b < 256; ++b)
+        if (b != 0x98) // unassigned in Windows-1251
+            every += static_cast<char>(b);
+    const std::string utf8 = Cp1251ToUtf8(every);
+    EXPECT_EQ(Utf8ToCp1251(utf8).text, every);
+    EXPECT_EQ(Cp1251ToUtf8("\x88\xB9\xCF\xF0\xE8"),
+              "\xE2\x82\xAC\xE2\x84\x96\xD0\x9F\xD1\x80\xD0\xB8");
+    EXPECT_EQ(Cp1251ToUtf8("a\x98z"), "a\xEF\xBF\xBDz");
+
+    // "Ω" and "中" have no Windows-1251 form; nothing is converted and the first one is named.
+    const Cp1251Result omega = Utf8ToCp1251("ab\xCE\xA9\xE4\xB8\xAD");
+    EXPECT_FALSE(omega.text);
+    EXPECT_EQ(omega.unconvertible, "\xCE\xA9");
+    EXPECT_EQ(omega.problem(), "the character U+03A9 has no Windows-1251 form");
+    EXPECT_EQ(Utf8ToCp1251("\xE4\xB8\xAD").problem(),
+              "the character U+4E2D has no Windows-1251 form");
+    // Malformed UTF-8: a stray byte, a cut sequence, an overlong form.
+    for (const std::string bad : {"x\xFFy", "x\xE4\xB8", "\xC0\x80"}) {
+        const Cp1251Result r = Utf8ToCp1251(bad);
+        EXPECT_FALSE(r.text) << bad;
+        EXPECT_NE(r.problem().find("no valid UTF-8"), std::string::npos) << r.problem();
+    }
 }

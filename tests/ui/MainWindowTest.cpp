@@ -428,6 +428,13 @@ void MainWindowTest::imageTableRowsAndFile() {
     w.imagesTab().Images09Select(3);
     Click(w, "BImageAdd");
     QVERIFY(h.dialogs.showed(5)); // no name
+    // A name the firmware's code page lacks is refused with a message naming the character.
+    const int rows = w.imagesTab().imagesGrid().rowCount();
+    name->setText(QString::fromUtf8("\xCE\xA9"));
+    Click(w, "BImageAdd");
+    QVERIFY(h.dialogs.shown.back().text.find("U+03A9") != std::string::npos);
+    QCOMPARE(w.imagesTab().imagesGrid().rowCount(), rows);
+    QCOMPARE(name->text(), QString::fromUtf8("\xCE\xA9"));
     name->setText("Second");
     Click(w, "BImageAdd");
     name->setText("Again");

@@ -1,6 +1,7 @@
 #include "fixtures/FirmwareBuilder.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 using namespace tovallo::testing;
 
@@ -35,28 +36,64 @@ TEST(WorkspaceCli, FindLinksTextAndModels) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("E720\tE7201\tE720\tImageTableSig=B0 00 2E 00"), std::string::npos);
     EXPECT_NE(r.out.find("FlashStart=0x20000000"), std::string::npos);
+    r = RunCli("models --json");
+    const auto models = nlohmann::json::parse(r.out);
+    ASSERT_EQ(models.size(), 6u);
+    EXPECT_EQ(models[3]["model"], "E720");
+    EXPECT_EQ(models[3]["ImageTableSig"], "B0 00 2E 00");
+    EXPECT_EQ(models[3]["FlashStart"], "0x20000000");
+    EXPECT_EQ(models[3]["SoundEntryPad"].type(), nlohmann::json::value_t::number_unsigned);
+}
+
+TEST(WorkspaceCli, HelpOfEachLevelDescribesItsOptions) {
+    const struct {
+        std::string args;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"--help", {"Usage: tovallo-cli", "images", "s3", "patch", "--quiet"}},
+        {"images --help", {"tovallo-cli images", "find09", "export", "decode"}},
+        {"images export --help",
+         {"FIRMWARE", "ADDR", "OUT.bmp", "--size WxH", "--type auto|09|raw16|wbmp", "--listed",
+          "--model", "--quiet"}},
+        {"s3 to-bin --help", {"IN.s3", "--packed", "--yes"}},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli(c.args);
+        EXPECT_EQ(r.status, 0) << c.args;
+        for (const std::string& word : c.words)
+            EXPECT_NE(r.out.find(word), std::string::npos) << c.args << ": " << word;
+    }
 }
 
 TEST(WorkspaceCli, BadInputGivesOneLineAndAStatus) {
     ScratchDir dir;
     const std::string path = FirmwareBuilder(100, 0).write(dir.file("fw.bin"));
+    // Failures are one line; usage errors name what was wrong.
     const struct {
         std::string args;
         int status;
+        std::string named;
     } cases[] = {
-        {"find " + dir.file("missing.bin") + " --hex 41", 1},
-        {"find " + path + " --hex 4G", 2},
-        {"find " + path, 2},
-        {"links " + path + " 0x123456789", 2},
-        {"links " + path + " zz", 2},
-        {"text sideways 41", 2},
-        {"find " + path + " --hex 41 --model N95", 2},
-        {"nonsense", 2},
+        {"find " + dir.file("missing.bin") + " --hex 41", 1, "missing.bin"},
+        {"find " + path + " --text \xCE\xA9", 1, "U+03A9"},
+        {"find " + path + " --hex 4G", 2, "--hex"},
+        {"find " + path, 2, "--hex"},
+        {"find " + path + " --hex 41 --bogus", 2, "--bogus"},
+        {"links " + path + " 0x123456789", 2, "VALUE"},
+        {"links " + path + " 5 --max zz", 2, "--max"},
+        {"text sideways 41", 2, "sideways"},
+        {"find " + path + " --hex 41 --model N95", 2, "--model"},
+        {"nonsense", 2, "nonsense"},
+        {"", 2, "command"},
     };
     for (const auto& c : cases) {
         const CliResult r = RunCli(c.args);
         EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_TRUE(r.out.empty()) << c.args;
-        EXPECT_FALSE(r.err.empty()) << c.args;
+        const std::string firstLine = r.err.substr(0, r.err.find('\n'));
+        EXPECT_NE(firstLine.find(c.named), std::string::npos) << c.args << ": " << r.err;
+        if (c.status == 1) {
+            EXPECT_EQ(firstLine.size() + 1, r.err.size()) << r.err;
+        }
     }
 }

@@ -50,8 +50,7 @@ TEST_F(SaveTest, ChangesAreWrittenInListOrderAndKeptForAnotherSave) {
     EXPECT_EQ(saved.bytes, 4u + 4 + 8 + 4 + (2 + 1 + 4) + 2) << "a Java change: file, entry, size";
     const std::string fw = firmware();
     EXPECT_EQ(fw.substr(2, 4), HexBytes("41 00 42 01"));
-    EXPECT_EQ(fw.substr(8, 4), "P" + HexBytes("DD CC BB AA").substr(0, 3))
-        << "links land after pictures";
+    EXPECT_EQ(fw.substr(8, 4), HexBytes("50 DD CC BB")) << "links land after the picture \"P\"";
     EXPECT_EQ(fw.substr(20, 8), HexBytes("20 00 10 00 44 33 22 11"));
     EXPECT_EQ(fw.substr(30, 1), "E");
     EXPECT_EQ(fw.substr(34, 4), HexBytes("02 00 00 00")) << "the size of the Java file";
