@@ -4,8 +4,8 @@
 #include "images/Image09Encoder.h"
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
+#include "strings/Cp1251.h"
 #include "workspace/ChangeChecks.h"
-#include "strings/TextEncoding.h"
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
@@ -170,7 +170,7 @@ bool QueueReplacement(Workspace& ws, ReplacementDialog& dialog, CurrentPicture& 
 }
 
 std::string ProposedExportName(const std::string& rowName, uint32_t address) {
-    std::string name = rowName.empty() ? ToHexAddr(address) : WinToUtf8(rowName);
+    std::string name = rowName.empty() ? ToHexAddr(address) : Cp1251ToUtf8(rowName);
     std::replace(name.begin(), name.end(), '/', '_');
     return WithBmpExtension(name);
 }

@@ -1,8 +1,8 @@
 #include "media/JavaEdits.h"
 
-#include "media/FileNameText.h"
 #include "media/MediaOutput.h"
 #include "media/ReplacementFile.h"
+#include "strings/Cp1251.h"
 #include "workspace/Dialogs.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
@@ -46,7 +46,7 @@ bool ReplaceJava(Workspace& ws, const JavaList& list, size_t row, const std::str
     }
     // The table lists only names with a lower-case extension.
     name.replace(name.size() - extension.size(), extension.size(), extension);
-    const std::optional<std::string> winName = FileNameToWin1251(name);
+    const std::optional<std::string> winName = Utf8ToCp1251(name).text;
     if (!winName) {
         dialogs.errorText("The file name has a character that Windows-1251 lacks.");
         return false;

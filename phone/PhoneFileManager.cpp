@@ -1,8 +1,8 @@
 #include "phone/PhoneFileManager.h"
 
-#include "phone/Cp1251Name.h"
 #include "phone/PhoneLink.h"
 #include "phone/ReplyText.h"
+#include "strings/Cp1251.h"
 #include "workspace/Dialogs.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/Messages.h"
@@ -172,7 +172,7 @@ PhoneFileManager::Outcome PhoneFileManager::SendFile(PhoneFolder folder, const s
     if (!phoneName)
         return skip(SkipReason::BadName);
     link_.panels().set(StatusPanels::Memory, link_.messages().text(msg::LoadingFile) +
-                                                 Utf8NameToCp1251(fileName).value_or(""));
+                                                 Utf8ToCp1251(fileName).text.value_or(""));
 
     const uint64_t size = fs::file_size(path, ec);
     if (ec)

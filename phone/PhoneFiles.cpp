@@ -1,7 +1,7 @@
 #include "phone/PhoneFiles.h"
 
-#include "phone/Cp1251Name.h"
 #include "phone/ReplyText.h"
+#include "strings/Cp1251.h"
 #include "strings/TextEncoding.h"
 
 #include <algorithm>
@@ -101,7 +101,7 @@ std::optional<int> PhoneFileType(PhoneFolder folder, std::string_view fileName) 
 }
 
 std::optional<std::string> PhoneNameOf(std::string_view fileName) {
-    auto name = Utf8NameToCp1251(fileName);
+    auto name = Utf8ToCp1251(fileName).text;
     if (!name || name->size() <= 4)
         return std::nullopt;
     name->resize(name->size() - 4);
