@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "phone/PhoneSettings.h"
 #include "ui/StringsTab.h"
 
 #include <QActionGroup>
@@ -72,27 +73,31 @@ void TMainF::buildMenus() {
 
     QMenu* fileManagerOptions = NamedMenu(options, "MIFileManagerOptions", "File Manager");
     NamedAction(fileManagerOptions, "MIAutoRefresh", "Auto Refresh List")->setCheckable(true);
+    // Each item carries its value; the component names are the ones the settings file stores.
+    const auto item = [](const std::string& name, const QString& caption) {
+        return std::pair{QString::fromStdString(name), caption};
+    };
     QMenu* port = NamedMenu(fileManagerOptions, "MIPhonePort", "COM Port");
     std::vector<std::pair<QString, QString>> ports;
-    for (int n = 1; n <= 10; ++n)
-        ports.emplace_back(QString("COM%1").arg(n) + "1", QString("COM%1").arg(n));
+    for (int n = 1; n <= PhonePortCount; ++n)
+        ports.push_back(item(PortMenuItem(n), QString("COM%1").arg(n)));
     radioGroup(port, ports, "COM41", [this](int i) { PhonePort = i + 1; });
     fileManagerOptions->addMenu(port);
 
-    static constexpr std::array<int, 4> Bauds = {57600, 115200, 230400, 460800};
     QMenu* baud = NamedMenu(fileManagerOptions, "MIBaudRate", "BaudRate");
     std::vector<std::pair<QString, QString>> bauds;
-    for (int rate : Bauds)
-        bauds.emplace_back(QString("B%1").arg(rate), QString::number(rate));
+    for (int rate : PhoneBaudRates)
+        bauds.push_back(item(BaudMenuItem(rate), QString::number(rate)));
     radioGroup(baud, bauds, "B115200",
-               [this](int i) { PhoneBaud = Bauds[static_cast<size_t>(i)]; });
+               [this](int i) { PhoneBaud = PhoneBaudRates[static_cast<size_t>(i)]; });
     fileManagerOptions->addMenu(baud);
 
     QMenu* timeOut = NamedMenu(fileManagerOptions, "MITimeOut", "Time Out");
     std::vector<std::pair<QString, QString>> timeOuts;
-    for (int ms = 1000; ms <= 4000; ms += 500)
-        timeOuts.emplace_back(QString("ms%1").arg(ms), QString("%1 ms").arg(ms));
-    radioGroup(timeOut, timeOuts, "ms1500", [this](int i) { PhoneTimeOut = 1000 + 500 * i; });
+    for (int ms : PhoneTimeOutChoices)
+        timeOuts.push_back(item(TimeOutMenuItem(ms), QString("%1 ms").arg(ms)));
+    radioGroup(timeOut, timeOuts, "ms1500",
+               [this](int i) { PhoneTimeOut = PhoneTimeOutChoices[static_cast<size_t>(i)]; });
     fileManagerOptions->addMenu(timeOut);
     options->addMenu(fileManagerOptions);
     bar->addMenu(options);

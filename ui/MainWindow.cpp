@@ -7,6 +7,7 @@
 #include "ui/JavaTab.h"
 #include "ui/PatchViewer.h"
 #include "ui/PendingChangesDialog.h"
+#include "ui/PhoneTab.h"
 #include "ui/QtDialogs.h"
 #include "ui/RawImage.h"
 #include "ui/S3Tab.h"
@@ -99,6 +100,7 @@ void TMainF::FormCreate() {
     javaTab_ = new JavaTab(*this);
     s3Tab_ = new S3Tab(*this);
     animationTab_ = new AnimationTab(*this);
+    phoneTab_ = new PhoneTab(*this);
     ws_.SearchStop = false;
     ws_.changes.setObserver([this] { showPendingCount(); });
     showPendingCount();
@@ -314,6 +316,7 @@ void TMainF::closeEvent(QCloseEvent* event) {
     if (auto* autoRefresh = findChild<QAction*>("MIAutoRefresh"))
         choices.autoRefresh = autoRefresh->isChecked();
     settings_->SaveSettings(choices);
+    phoneTab_->disconnectPhone();
     if (!CloseFirmware(ws_, dialogs())) {
         event->ignore();
         statusBar()->showMessage("Not closed: the changes were not saved and are still pending.",

@@ -31,6 +31,7 @@ class AboutBox;
 class AnimationTab;
 class ImagesTab;
 class JavaTab;
+class PhoneTab;
 class QtDialogs;
 class S3Tab;
 class SoundsTab;
@@ -115,6 +116,7 @@ class TMainF : public QMainWindow {
     JavaTab& javaTab() const { return *javaTab_; }
     S3Tab& s3Tab() const { return *s3Tab_; }
     AnimationTab& animationTab() const { return *animationTab_; }
+    PhoneTab& phoneTab() const { return *phoneTab_; }
     TFReImage& reImageDialog() const { return *reImage_; }
     TChAddr& changeAddrDialog() const { return *chAddr_; }
     TPatchView& patchView() const { return *patchView_; }
@@ -184,6 +186,7 @@ class TMainF : public QMainWindow {
     JavaTab* javaTab_ = nullptr;
     S3Tab* s3Tab_ = nullptr;
     AnimationTab* animationTab_ = nullptr;
+    PhoneTab* phoneTab_ = nullptr;
     TFReImage* reImage_ = nullptr;
     AboutBox* about_ = nullptr;
     TChAddr* chAddr_ = nullptr;

@@ -227,6 +227,7 @@ void MainWindowTest::tabsShowTheirGroupBoxes() {
     QVERIFY(Find<QLineEdit>(w, "EHex")->text().isEmpty());
 
     w.tabControl()->setCurrentIndex(ui::TabPhoneFiles);
+    QCOMPARE(VisibleGroupBoxes(w), (QStringList{"GBPhoneFiles", "GBSoundFiles"}));
     QVERIFY(Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
     w.tabControl()->setCurrentIndex(ui::TabSounds);
     QVERIFY(!Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
