@@ -11,6 +11,8 @@
 namespace tovallo {
 namespace {
 
+using Size = std::pair<int, int>;
+
 // A picture whose pixel (x, y) is x + 1000 * y + seed, so every pixel tells where it came from.
 Picture Numbered(int width, int height, Rgb24 seed = 0) {
     Picture p(width, height);
@@ -20,29 +22,25 @@ Picture Numbered(int width, int height, Rgb24 seed = 0) {
     return p;
 }
 
-TEST(AnimationFrames, AddFrameDrawsOnWhiteCutsAndFollowsTheSize) {
-    AnimationFrames a;
-    EXPECT_EQ(a.framesText(), "Frame: 0/0");
-    EXPECT_EQ((std::pair{a.width(), a.height()}), (std::pair{1, 1}));
-    const Picture big = Numbered(400, 300);
-    ASSERT_TRUE(a.addFrame(big));
-    EXPECT_EQ((std::pair{a.width(), a.height()}), (std::pair{320, 240}));
-    EXPECT_EQ(a.frames()[0].picture, big.cropped(320, 240));
+Size sizeOf(const AnimationFrames& a) {
+    return {a.width(), a.height()};
+}
 
-    // The fields follow the first picture, then only grow.
+TEST(AnimationFrames, AddFrameDrawsOnWhiteCutsAndFollowsTheSize) {
+    // The fields follow the first picture, then only grow; smaller frames lie on white.
     AnimationFrames b;
-    const Picture wide = Numbered(100, 50), tall = Numbered(60, 80, 7);
-    b.addFrame(wide);
+    EXPECT_EQ(sizeOf(b), Size(1, 1));
+    const Picture tall = Numbered(60, 80, 7);
+    b.addFrame(Numbered(100, 50));
     b.addFrame(tall);
-    EXPECT_EQ((std::pair{b.width(), b.height()}), (std::pair{100, 80}));
+    EXPECT_EQ(sizeOf(b), Size(100, 80));
     const Picture& frame = b.frames()[1].picture;
-    EXPECT_EQ((std::pair{frame.Width, frame.Height}), (std::pair{320, 240}));
+    EXPECT_EQ(Size(frame.Width, frame.Height), Size(320, 240));
     EXPECT_EQ(frame.cropped(60, 80), tall);
-    EXPECT_EQ(frame.at(60, 0), White);
-    EXPECT_EQ(frame.at(0, 80), White);
+    EXPECT_EQ(std::pair(frame.at(60, 0), frame.at(0, 80)), std::pair(White, White));
     b.AutoSize = false;
     b.addFrame(Numbered(200, 200));
-    EXPECT_EQ((std::pair{b.width(), b.height()}), (std::pair{100, 80}));
+    EXPECT_EQ(sizeOf(b), Size(100, 80));
     EXPECT_FALSE(b.setSize(321, 10));
     EXPECT_FALSE(b.setSize(10, 0));
     EXPECT_TRUE(b.setSize(320, 240));
@@ -65,16 +63,15 @@ TEST(AnimationFrames, ButtonsAndTimerMoveTheCurrentFrame) {
     a.deleteFrame();
     a.tick();
     EXPECT_FALSE(a.moveCurrentTo(moveTo));
-    EXPECT_EQ(a.currentFrame(), nullptr);
+    EXPECT_EQ(a.framesText(), "Frame: 0/0");
 
     const Picture p1 = Numbered(4, 4, 1), p2 = Numbered(4, 4, 2), p3 = Numbered(4, 4, 3);
     for (const Picture& p : {p1, p2, p3})
         a.addFrame(p);
     EXPECT_EQ(a.framesText(), "Frame: 3/3");
     a.tabEntered();
-    EXPECT_EQ(a.framesText(), "Frame: 0/3");
     a.deleteFrame();
-    EXPECT_EQ(a.count(), 3u) << "nothing is deleted while no frame is current";
+    EXPECT_EQ(a.framesText(), "Frame: 0/3") << "nothing is deleted while no frame is current";
     a.tick();
     EXPECT_EQ(a.current(), 1u);
 
@@ -113,11 +110,10 @@ TEST(AnimationFrames, ButtonsAndTimerMoveTheCurrentFrame) {
     a.deleteFrame();
     EXPECT_EQ(a.framesText(), "Frame: 1/1");
     a.deleteFrame();
-    EXPECT_EQ(a.framesText(), "Frame: 0/0");
     EXPECT_EQ(a.currentFrame(), nullptr);
     a.end();
     a.start();
-    EXPECT_EQ(a.current(), 0u);
+    EXPECT_EQ(a.framesText(), "Frame: 0/0");
 }
 
 struct SaveTest : ::testing::Test {
@@ -141,26 +137,24 @@ TEST_F(SaveTest, WritesEachFrameCutAndTheDifferencesToThePreviousFrame) {
     const Picture f0 = Numbered(6, 5);
     Picture f1 = f0, f2 = f0;
     f1.at(1, 1) = 0x123456;
-    f1.at(4, 3) = 0x654321;
-    f2.at(4, 3) = 0x654321;
+    f1.at(4, 3) = f2.at(4, 3) = 0x654321;
     AnimationFrames a;
     for (const Picture& f : {f0, f1, f2})
         a.addFrame(f);
     ASSERT_TRUE(a.setSize(5, 4));
     testing::WriteWholeFile(dir.file("anim_1.bmp"), "an older file");
 
-    const auto written = save(a, "anim.bmp");
-    EXPECT_EQ(written, (std::vector<std::string>{dir.file("anim_0.bmp"), dir.file("anim_1.bmp"),
-                                                 dir.file("anim_2.bmp")}));
+    EXPECT_EQ(save(a, "anim.bmp"),
+              (std::vector<std::string>{dir.file("anim_0.bmp"), dir.file("anim_1.bmp"),
+                                        dir.file("anim_2.bmp")}));
     EXPECT_FALSE(std::filesystem::exists(dir.file("anim.bmp"))) << "the chosen name itself";
     EXPECT_EQ(read("anim_0.bmp"), f0.cropped(5, 4));
     const Rgb24 blue8 = 0x080000;
-    Picture d1(5, 4, blue8);
+    Picture d1(5, 4, blue8), d2(5, 4, blue8);
     d1.at(1, 1) = 0x123456;
     d1.at(4, 3) = 0x654321;
     EXPECT_EQ(read("anim_1.bmp"), d1);
     // Against frame 1, not its saved difference: (1, 1) returns to its old colour in full.
-    Picture d2(5, 4, blue8);
     d2.at(1, 1) = f0.at(1, 1);
     EXPECT_EQ(read("anim_2.bmp"), d2);
     EXPECT_EQ(testing::ReadWholeFile(dir.file("anim_0.bmp")).substr(28, 2),
@@ -187,7 +181,7 @@ TEST_F(SaveTest, WritesNothingWhenAnyFileIsRefusedOrCannotBeWritten) {
 
     testing::WriteWholeFile(dir.file("anim_0.bmp"), "kept");
     const std::string source = dir.file("anim_1.bmp");
-    testing::WriteWholeFile(source, testing::ReadWholeFile(dir.file("anim_0.bmp")));
+    testing::WriteWholeFile(source, "kept");
     a.addFrame(Numbered(3, 3), dir.file("other.bmp"));
     a.addFrame(Numbered(3, 3, 1), source);
     EXPECT_TRUE(save(a, "anim.bmp").empty()) << "a frame's own file is not written over";
@@ -202,27 +196,25 @@ TEST_F(SaveTest, WritesNothingWhenAnyFileIsRefusedOrCannotBeWritten) {
     dialogs.shown.clear();
     EXPECT_TRUE(save(a, "missing/anim.bmp").empty());
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find("missing/anim_0.bmp"), std::string::npos)
-        << dialogs.shown[0].text;
+    EXPECT_NE(dialogs.shown[0].text.find("missing/anim_0.bmp"), std::string::npos);
 }
 
 TEST_F(SaveTest, FrameFilesAreAllReadBeforeAnyIsAdded) {
-    const Picture big = Numbered(400, 30), small = Numbered(8, 6, 5);
+    const Picture big = Numbered(400, 300);
     std::string error;
     ASSERT_TRUE(WriteBmpFile(dir.file("a.bmp"), big, error));
-    ASSERT_TRUE(WriteBmpFile(dir.file("b.bmp"), small, error));
-    std::string truncated = testing::ReadWholeFile(dir.file("b.bmp"));
-    truncated.resize(truncated.size() - 10);
-    testing::WriteWholeFile(dir.file("cut.bmp"), truncated);
+    ASSERT_TRUE(WriteBmpFile(dir.file("b.bmp"), Numbered(8, 6, 5), error));
+    const std::string b = testing::ReadWholeFile(dir.file("b.bmp"));
+    testing::WriteWholeFile(dir.file("cut.bmp"), b.substr(0, b.size() - 10));
 
     AnimationFrames a;
     EXPECT_FALSE(AddFrameFiles(a, {dir.file("a.bmp"), dir.file("cut.bmp")}, error));
     EXPECT_NE(error.find("cut.bmp"), std::string::npos) << error;
     EXPECT_EQ(a.count(), 0u);
     ASSERT_TRUE(AddFrameFiles(a, {dir.file("a.bmp"), dir.file("b.bmp")}, error)) << error;
-    EXPECT_EQ(a.frames()[0].picture.cropped(320, 30), big.cropped(320, 30));
+    EXPECT_EQ(a.frames()[0].picture, big.cropped(320, 240)) << "cut to a frame";
     EXPECT_EQ(a.frames()[1].source, dir.file("b.bmp"));
-    EXPECT_EQ((std::pair{a.width(), a.height()}), (std::pair{320, 30}));
+    EXPECT_EQ(sizeOf(a), Size(320, 240));
 
     const std::vector<std::string> tooMany(254, dir.file("b.bmp"));
     EXPECT_FALSE(AddFrameFiles(a, tooMany, error));

@@ -65,18 +65,17 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
         p.Pixels[i] = Rgb565ToColor(static_cast<Rgb565>((i / 7) * 1031));
     p.at(0, 0) = MakeRgb24(0xFF, 0x00, 0xFF);
     std::string error;
-    ASSERT_TRUE(WriteBmpFile(dir.file("in.bmp"), p, error));
-    const auto enc = RunCli("images encode " + dir.file("in.bmp") +
+    const std::string in = dir.file("in.bmp");
+    ASSERT_TRUE(WriteBmpFile(in, p, error));
+    const auto enc = RunCli("images encode " + in +
                             " --type 09 --transparent FF00FF --model E720 " + dir.file("p.bin"));
     ASSERT_EQ(enc.status, 0) << enc.err;
     const std::string bytes = testing::ReadWholeFile(dir.file("p.bin"));
     EXPECT_EQ(bytes, EncodeImage09(p, 0xF81F, true, 0xF81F));
     EXPECT_EQ(enc.out, std::to_string(bytes.size()) + "\n");
     for (const std::string t : {"09", "raw16", "wbmp"}) {
-        ASSERT_EQ(RunCli("images encode " + dir.file("in.bmp") + " --type " + t + " " +
-                         dir.file(t + ".bin"))
-                      .status,
-                  0);
+        ASSERT_EQ(
+            RunCli("images encode " + in + " --type " + t + " " + dir.file(t + ".bin")).status, 0);
         const auto dec = RunCli("images decode " + dir.file(t + ".bin") + " --size 30x20 --type " +
                                 t + " " + dir.file(t + ".bmp"));
         ASSERT_EQ(dec.status, 0) << dec.err;
@@ -87,20 +86,27 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     }
 
     // Bad input fails with one line: a firmware cut inside the second "09" picture, no "09"
-    // picture, no table, a table without an end, a broken BMP; wrong arguments are usage errors.
+    // picture, no table, a broken BMP; wrong arguments are usage errors naming the option.
     const auto pf = testing::BuildPictureFirmware(PhoneModel::C200);
     const std::string fw = pf.builder.write(dir.file("fw.bin"));
-    const std::string cut = dir.file("cut.bin");
+    const std::string cut = dir.file("cut.bin"), bad = dir.file("bad.bmp");
     testing::WriteWholeFile(cut, pf.builder.str().substr(0, 0x6010));
-    expectOneLineFailure(RunCli("images export " + cut + " 0x6000 --size 40x30 " + out),
-                         "past the end");
-    expectOneLineFailure(RunCli("images export " + cut + " 0x7000 --size 40x30 " + out),
-                         "beyond the end");
-    expectOneLineFailure(
-        RunCli("images export " + cut + " 0x5FF0 --size 40x30 --type raw16 " + out), "holds only");
-    expectOneLineFailure(RunCli("images export " + fw + " 0x4001 --size 4x4 --type 09 " + out),
-                         "no \"09\" picture");
-    expectOneLineFailure(RunCli("images table " + fw + " --model X120"), "not found");
+    testing::WriteWholeFile(bad, "BM\x10\x00\x00\x00 this is no picture");
+    for (const auto& [args, words] : std::vector<std::pair<std::string, std::string>>{
+             {"export " + cut + " 0x6000 --size 40x30 " + out, "past the end"},
+             {"export " + cut + " 0x7000 --size 40x30 " + out, "beyond the end"},
+             {"export " + cut + " 0x5FF0 --size 40x30 --type raw16 " + out, "holds only"},
+             {"export " + fw + " 0x4001 --size 4x4 --type 09 " + out, "no \"09\" picture"},
+             {"table " + fw + " --model X120", "not found"},
+             {"encode " + bad + " --type 09 " + dir.file("x.bin"), "bad.bmp"}})
+        expectOneLineFailure(RunCli("images " + args), words);
+    for (const std::string& args :
+         {"images export " + fw + " 0x2000 --size 400x30 " + out,
+          "images encode " + bad + " --type png x", "images export " + fw + " --type"}) {
+        const auto r = RunCli(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find(args.substr(args.rfind("--"), 6)), std::string::npos) << r.err;
+    }
     // A table without its closing entry: the rows read so far, then the failure.
     testing::FirmwareBuilder open(0x1010, 0xFF);
     open.place(0x1000 - 8, std::string(8, '\0'));
@@ -109,18 +115,6 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     const auto table = RunCli("images table " + open.write(dir.file("open.bin")));
     expectOneLineFailure(table, "end of the file");
     EXPECT_EQ(table.out, "0x00000010 26*14\n0x00000020 26*14\n");
-    testing::WriteWholeFile(dir.file("bad.bmp"), "BM\x10\x00\x00\x00 this is no picture");
-    expectOneLineFailure(
-        RunCli("images encode " + dir.file("bad.bmp") + " --type 09 " + dir.file("x.bin")),
-        "bad.bmp");
-    // Usage errors name the option.
-    for (const std::string& args : {"images export " + fw + " 0x2000 --size 400x30 " + out,
-                                    "images encode " + dir.file("bad.bmp") + " --type png x",
-                                    "images export " + fw + " --type"}) {
-        const auto r = RunCli(args);
-        EXPECT_EQ(r.status, 2) << args;
-        EXPECT_NE(r.err.find(args.substr(args.rfind("--"), 6)), std::string::npos) << r.err;
-    }
 
     // The export's report is a success message: on stdout, silenced by --quiet.
     auto r = RunCli("images export " + fw + " 0x6000 --size 40x30 " + out);
@@ -130,22 +124,16 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     EXPECT_EQ(r.out + r.err, "");
 
     // An output that is the firmware or the input, also through a link, is refused.
-    const std::string firmware = pf.builder.str();
-    std::filesystem::create_symlink(fw, dir.file("fw-link.bmp"));
-    expectOneLineFailure(RunCli("images export " + fw + " 0x2000 --size 26x14 " + fw),
-                         "open firmware");
-    expectOneLineFailure(
-        RunCli("images export " + fw + " 0x2000 --size 26x14 " + dir.file("fw-link.bmp")),
-        "open firmware");
-    expectOneLineFailure(
-        RunCli("images decode " + fw + " --size 26x14 --type 09 " + dir.file("fw-link.bmp")),
-        "reads");
-    expectOneLineFailure(
-        RunCli("images encode " + dir.file("in.bmp") + " --type 09 " + dir.file("in.bmp")),
-        "reads");
+    const std::string firmware = pf.builder.str(), link = dir.file("fw-link.bmp");
+    std::filesystem::create_symlink(fw, link);
+    for (const auto& [args, words] : std::vector<std::pair<std::string, std::string>>{
+             {"export " + fw + " 0x2000 --size 26x14 " + fw, "open firmware"},
+             {"export " + fw + " 0x2000 --size 26x14 " + link, "open firmware"},
+             {"decode " + fw + " --size 26x14 --type 09 " + link, "reads"},
+             {"encode " + in + " --type 09 " + in, "reads"}})
+        expectOneLineFailure(RunCli("images " + args), words);
     EXPECT_EQ(testing::ReadWholeFile(fw), firmware);
-    Picture stillThere;
-    EXPECT_TRUE(ReadBmpFile(dir.file("in.bmp"), stillThere, error)) << error;
+    EXPECT_EQ(readBmp(in), p);
 }
 
 } // namespace

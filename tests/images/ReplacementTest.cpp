@@ -12,16 +12,17 @@
 namespace tovallo {
 namespace {
 
-using testing::OpenedFirmware;
 using testing::ReadWholeFile;
 
 // The fixture firmware, its table as image table rows and the row's picture as shown.
 struct ReplacementFixture {
     testing::PictureFirmware pf = testing::BuildPictureFirmware(PhoneModel::C200);
-    OpenedFirmware fw{pf.builder};
+    testing::OpenedFirmware fw{pf.builder};
+    testing::ScriptedDialogs& dialogs = fw.dialogs;
     ImageTable table;
     CurrentPicture current;
     ReplacementDialog dialog;
+    const std::vector<Images_>& queued = fw.ws.changes.ImageChanges;
 
     ReplacementFixture() {
         for (const auto& p : pf.pictures)
@@ -36,8 +37,12 @@ struct ReplacementFixture {
         current.Address = p.address + (current.Type == ImageType::Raw16 ? 1 : 0);
         const auto shown = RenderCurrentPicture(FirmwareReader(fw.ws), current);
         EXPECT_TRUE(shown);
-        return OpenReplacement(dialog, current, *shown, table, row, fw.dialogs);
+        return OpenReplacement(dialog, current, *shown, table, row, dialogs);
     }
+    bool import(const Picture& p, Rgb24 phoneTransparent = 0) {
+        return ImportReplacement(dialog, current, p, phoneTransparent, dialogs);
+    }
+    bool queue() { return QueueReplacement(fw.ws, dialog, current, dialogs); }
 };
 
 TEST(Replacement, OpensWithTheOldPictureExportsItAndShowsTheNextAddress) {
@@ -62,33 +67,32 @@ TEST(Replacement, OpensWithTheOldPictureExportsItAndShowsTheNextAddress) {
     EXPECT_EQ(f.dialog.NewNextAddrText, "");
 
     // The export proposes the row's name, or its address when it has none, and writes the
-    // typed name with ".bmp" added.
+    // typed name with ".bmp" added; an existing file is kept after No to message 3.
     EXPECT_EQ(ProposedExportName(f.dialog.RowName, f.dialog.RowAddress), "0x00001000.bmp");
     EXPECT_EQ(ProposedExportName("\xCB\xEE\xE3\xEE/1", 0), "\u041B\u043E\u0433\u043E_1.bmp");
     EXPECT_EQ(WithBmpExtension("dir.bmp/Pic.BMP"), "dir.bmp/Pic.BMP");
-    ASSERT_TRUE(ExportOldPicture(f.fw.ws, f.fw.dir.file("old"), f.dialog, f.fw.dialogs));
+    const std::string old = f.fw.dir.file("old");
+    ASSERT_TRUE(ExportOldPicture(f.fw.ws, old, f.dialog, f.dialogs));
     Picture back;
     std::string error;
-    ASSERT_TRUE(ReadBmpFile(f.fw.dir.file("old.bmp"), back, error));
+    ASSERT_TRUE(ReadBmpFile(old + ".bmp", back, error));
     EXPECT_EQ(back, f.pf.pictures[0].picture);
-    f.fw.dialogs.shown.clear();
-    // old.bmp exists: answered No.
-    EXPECT_FALSE(ExportOldPicture(f.fw.ws, f.fw.dir.file("old"), f.dialog, f.fw.dialogs));
-    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{3});
+    f.dialogs.shown.clear();
+    EXPECT_FALSE(ExportOldPicture(f.fw.ws, old, f.dialog, f.dialogs));
+    EXPECT_EQ(f.dialogs.numbers(), std::vector<int>{3});
 
     // A BMP that cannot be read is reported and changes nothing.
-    testing::WriteWholeFile(f.fw.dir.file("bad.bmp"), "BM broken");
-    f.fw.dialogs.shown.clear();
-    EXPECT_FALSE(
-        ImportReplacementFile(f.dialog, f.current, f.fw.dir.file("bad.bmp"), 0, f.fw.dialogs));
-    EXPECT_TRUE(f.fw.dialogs.showedText());
+    const std::string bad = f.fw.dir.file("bad.bmp");
+    testing::WriteWholeFile(bad, "BM broken");
+    EXPECT_FALSE(ImportReplacementFile(f.dialog, f.current, bad, 0, f.dialogs));
+    EXPECT_TRUE(f.dialogs.showedText());
 
     // Nothing opens for an "09" picture never decoded or a row without an address.
     CurrentPicture undecoded;
     undecoded.Type = ImageType::Image09;
-    EXPECT_FALSE(OpenReplacement(f.dialog, undecoded, Picture(1, 1), f.table, 0, f.fw.dialogs));
+    EXPECT_FALSE(OpenReplacement(f.dialog, undecoded, Picture(1, 1), f.table, 0, f.dialogs));
     f.table[0].Address.clear();
-    EXPECT_FALSE(OpenReplacement(f.dialog, f.current, Picture(1, 1), f.table, 0, f.fw.dialogs));
+    EXPECT_FALSE(OpenReplacement(f.dialog, f.current, Picture(1, 1), f.table, 0, f.dialogs));
 }
 
 TEST(Replacement, QueuesAnEncoded09PictureWithItsQuestions) {
@@ -96,50 +100,48 @@ TEST(Replacement, QueuesAnEncoded09PictureWithItsQuestions) {
     ASSERT_TRUE(f.open(0));
     f.dialog.AutoNextAddr = true;
     // Fewer bytes first: twice the width, a single colour.
-    const Picture plain(52, 14, MakeRgb24(0, 0, 255));
-    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, plain, f.fw.ws.profile.TransparentColor,
-                                  f.fw.dialogs));
-    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{10});
+    ASSERT_TRUE(f.import(Picture(52, 14, MakeRgb24(0, 0, 255)), f.fw.ws.profile.TransparentColor));
+    EXPECT_EQ(f.dialogs.numbers(), std::vector<int>{10});
     const uint32_t plainSize = 2 + 2 + 12 * 2; // 728 pixels: 11 runs of 63 and one of 35
     EXPECT_EQ(f.current.NewSize, plainSize);
     EXPECT_EQ(f.dialog.NewSizeText, "52 x 14 x " + std::to_string(plainSize));
     EXPECT_EQ(f.dialog.NewNextAddrText, "0x0000201C");
 
     // Replace asks message 16 for the other dimensions; No queues nothing.
-    f.fw.dialogs.shown.clear();
-    EXPECT_FALSE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
-    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{16});
-    EXPECT_TRUE(f.fw.ws.changes.ImageChanges.empty());
+    f.dialogs.shown.clear();
+    EXPECT_FALSE(f.queue());
+    EXPECT_EQ(f.dialogs.numbers(), std::vector<int>{16});
+    EXPECT_TRUE(f.queued.empty());
 
     // A noisy picture of the old dimensions encodes larger: message 17; Yes queues it.
     Picture noisy(26, 14);
     for (size_t i = 0; i < noisy.Pixels.size(); ++i)
         noisy.Pixels[i] = Rgb565ToColor(static_cast<Rgb565>(i * 97 + 5));
-    f.fw.dialogs.shown.clear();
-    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, noisy, 0, f.fw.dialogs));
-    EXPECT_TRUE(f.fw.dialogs.shown.empty());
-    f.fw.dialogs.answers = {true};
-    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
-    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{17});
-    ASSERT_EQ(f.fw.ws.changes.ImageChanges.size(), 1u);
-    const Images_& change = f.fw.ws.changes.ImageChanges[0];
-    EXPECT_EQ(change.Addr, 0x2000u);
-    EXPECT_EQ(change.Size, 26u + 14u * 65536);
-    EXPECT_NE(change.FileName.find("Image0.tmp"), std::string::npos);
-    const std::string bytes = ReadWholeFile(change.FileName);
+    f.dialogs.shown.clear();
+    ASSERT_TRUE(f.import(noisy));
+    EXPECT_TRUE(f.dialogs.shown.empty());
+    f.dialogs.answers = {true};
+    ASSERT_TRUE(f.queue());
+    EXPECT_EQ(f.dialogs.numbers(), std::vector<int>{17});
+    ASSERT_EQ(f.queued.size(), 1u);
+    EXPECT_EQ(f.queued[0].Addr, 0x2000u);
+    EXPECT_EQ(f.queued[0].Size, 26u + 14u * 65536);
+    EXPECT_NE(f.queued[0].FileName.find("Image0.tmp"), std::string::npos);
+    const std::string bytes = ReadWholeFile(f.queued[0].FileName);
     EXPECT_EQ(bytes.size(), f.current.NewSize);
-    const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                         bytes.size(), 26, 14, Decode09Mode::Draw);
-    EXPECT_EQ(back.picture, noisy);
+    EXPECT_EQ(DecodeImage09(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 26, 14,
+                            Decode09Mode::Draw)
+                  .picture,
+              noisy);
 
     // A replacement whose bytes would run past the end of the firmware is refused when queued.
     f.current.Address = static_cast<uint32_t>(f.fw.ws.FwSize()) - 4;
-    f.fw.dialogs.shown.clear();
-    f.fw.dialogs.answers = {true};
-    EXPECT_FALSE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
-    EXPECT_EQ(f.fw.dialogs.numbers(), std::vector<int>{-1});
-    EXPECT_NE(f.fw.dialogs.shown[0].text.find("outside the firmware"), std::string::npos);
-    EXPECT_EQ(f.fw.ws.changes.ImageChanges.size(), 1u);
+    f.dialogs.shown.clear();
+    f.dialogs.answers = {true};
+    EXPECT_FALSE(f.queue());
+    EXPECT_EQ(f.dialogs.numbers(), std::vector<int>{-1});
+    EXPECT_NE(f.dialogs.shown[0].text.find("outside the firmware"), std::string::npos);
+    EXPECT_EQ(f.queued.size(), 1u);
 }
 
 TEST(Replacement, TransparencyAndOtherTypes) {
@@ -148,43 +150,40 @@ TEST(Replacement, TransparencyAndOtherTypes) {
     EXPECT_FALSE(CanPickTransparentColour(f.dialog));
     Picture p(26, 14, White);
     p.at(3, 4) = MakeRgb24(0, 255, 0);
-    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, p, 0x080000, f.fw.dialogs));
+    ASSERT_TRUE(f.import(p, 0x080000));
     ASSERT_TRUE(CanPickTransparentColour(f.dialog));
     EXPECT_FALSE(PickTransparentColour(f.dialog, 26, 0));
     ASSERT_TRUE(PickTransparentColour(f.dialog, 3, 4));
     f.dialog.Transparent = true;
-    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
-    const std::string bytes = ReadWholeFile(f.fw.ws.changes.ImageChanges[0].FileName);
+    ASSERT_TRUE(f.queue());
     // White is the most used colour, then the key, written as C200's transparent colour.
-    EXPECT_EQ(bytes.substr(0, 6), testing::HexBytes("09 02 FF FF 01 00"));
+    EXPECT_EQ(ReadWholeFile(f.queued[0].FileName).substr(0, 6),
+              testing::HexBytes("09 02 FF FF 01 00"));
 
     // RAW-16: the pixels after the type byte; the second record's file is Image1.tmp.
     ASSERT_TRUE(f.open(1));
     const Picture raw = testing::StripedPicture(16, 16, {0x1234, 0x4321});
-    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, raw, 0, f.fw.dialogs));
+    ASSERT_TRUE(f.import(raw));
     EXPECT_EQ(f.dialog.NewSizeText, "16 x 16 x 512");
-    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
-    const Images_& rawChange = f.fw.ws.changes.ImageChanges[1];
-    EXPECT_EQ(rawChange.Addr, 0x4001u);
-    EXPECT_NE(rawChange.FileName.find("Image1.tmp"), std::string::npos);
-    EXPECT_EQ(ReadWholeFile(rawChange.FileName), EncodeRaw16(raw));
+    ASSERT_TRUE(f.queue());
+    EXPECT_EQ(f.queued[1].Addr, 0x4001u);
+    EXPECT_NE(f.queued[1].FileName.find("Image1.tmp"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(f.queued[1].FileName), EncodeRaw16(raw));
 
     // WBMP with the one-bit encoder.
     ASSERT_TRUE(f.open(2));
     const Picture mono = testing::CheckeredWbmpPicture(32, 16);
-    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, mono, 0, f.fw.dialogs));
-    ASSERT_TRUE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
-    EXPECT_EQ(ReadWholeFile(f.fw.ws.changes.ImageChanges[2].FileName),
-              testing::BuildWbmpBytes(mono));
+    ASSERT_TRUE(f.import(mono));
+    ASSERT_TRUE(f.queue());
+    EXPECT_EQ(ReadWholeFile(f.queued[2].FileName), testing::BuildWbmpBytes(mono));
 
-    // A picture larger than 320 x 240 is cut.
+    // A picture larger than 320 x 240 is cut; Replace before an import does nothing.
     ASSERT_TRUE(f.open(0));
-    ASSERT_TRUE(ImportReplacement(f.dialog, f.current, Picture(400, 300), 0, f.fw.dialogs));
+    ASSERT_TRUE(f.import(Picture(400, 300)));
     EXPECT_EQ(f.dialog.NewPicture.Width, 320);
     EXPECT_EQ(f.dialog.NewPicture.Height, 240);
-    // Replace before an import does nothing.
     ASSERT_TRUE(f.open(0));
-    EXPECT_FALSE(QueueReplacement(f.fw.ws, f.dialog, f.current, f.fw.dialogs));
+    EXPECT_FALSE(f.queue());
 }
 
 } // namespace

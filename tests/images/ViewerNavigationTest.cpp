@@ -1,34 +1,21 @@
 #include "images/ViewerNavigation.h"
 
-#include "fixtures/ScriptedDialogs.h"
+#include "ImagesTestSupport.h"
+#include "images/PictureReader.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
 
 namespace tovallo {
 namespace {
 
 using testing::ScriptedDialogs;
 
-// A firmware in memory: 0xFF everywhere, an "09" picture at 0x10, a RAW-16 type byte at 0x20.
-struct MemoryFirmware {
-    std::string bytes = std::string(0x100, '\xFF');
-    MemoryFirmware() {
-        bytes[0x10] = '\x09';
-        bytes[0x20] = '\x00';
-    }
-    ByteReader reader() const {
-        return [this](uint64_t offset, size_t count, uint8_t* out) -> size_t {
-            if (offset >= bytes.size())
-                return 0;
-            const size_t n = std::min<size_t>(count, bytes.size() - offset);
-            std::memcpy(out, bytes.data() + offset, n);
-            return n;
-        };
-    }
-    int64_t size() const { return static_cast<int64_t>(bytes.size()); }
+// A firmware of 0xFF bytes with an "09" picture at 0x10 and a RAW-16 type byte at 0x20.
+struct SmallFirmware {
+    testing::OpenedFirmware fw{
+        testing::FirmwareBuilder(0x100).place(0x10, "\x09").place(0x20, std::string(1, '\0'))};
+    ByteReader reader() { return FirmwareReader(fw.ws); }
+    int64_t size() const { return static_cast<int64_t>(fw.ws.FwSize()); }
 };
 
 TEST(ViewerNavigation, DumpMovesStopAtBothEndsOfTheFile) {
@@ -88,7 +75,7 @@ TEST(ViewerNavigation, SizeEntriesTakeOnlyTheirRange) {
 }
 
 TEST(ViewerNavigation, TypedAddressesInsideTheFileAreShown) {
-    const MemoryFirmware fw;
+    SmallFirmware fw;
     ScriptedDialogs dialogs;
     CurrentPicture cur;
     auto enter = [&](const std::string& text, AddressBase base, TypeChoice choice) {
@@ -123,7 +110,7 @@ TEST(ViewerNavigation, TypedAddressesInsideTheFileAreShown) {
 }
 
 TEST(ViewerNavigation, ListedRaw16PicturesStartPastTheirTypeByte) {
-    const MemoryFirmware fw;
+    SmallFirmware fw;
     const FoundPictureList found = {{0x10, 0, 0}, {0x20, 0, 0}};
     CurrentPicture cur;
     SelectListedPicture(fw.reader(), cur, 0x20, found, TypeChoice::Auto);

@@ -30,19 +30,22 @@ class PatchTest : public ::testing::Test {
         t.SelectAll();
         return t;
     }
-    void addSound(uint32_t addr, const std::string& bytes) {
-        std::string error;
-        ASSERT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, addr, bytes, error)) << error;
+    bool patch(const std::string& out, PatchFiles files = PatchFiles::OneFile) {
+        return CreateS3Patch(ws, table(), dialogs, progress, files, out);
     }
-    void addJava(uint32_t dataAddr, uint32_t entryAddr, const std::string& entry,
-                 const std::string& jar) {
-        std::string error;
-        ASSERT_TRUE(ws.changes.AppendJavaChange(ws.tempDir, dataAddr, entryAddr, entry, jar, error))
+    bool restore(const std::string& out) {
+        return CreateRestore(ws, table(), dialogs, progress, out);
+    }
+    void addSound(uint32_t addr, const std::string& bytes) {
+        EXPECT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, addr, bytes, error)) << error;
+    }
+    void addJava(uint32_t dataAddr, uint32_t entryAddr, const std::string& jar) {
+        EXPECT_TRUE(
+            ws.changes.AppendJavaChange(ws.tempDir, dataAddr, entryAddr, "entry", jar, error))
             << error;
     }
     void addImage(uint32_t addr, uint32_t size, const std::string& bytes) {
-        std::string error;
-        ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, addr, size, bytes, error)) << error;
+        EXPECT_TRUE(ws.changes.AppendImageChange(ws.tempDir, addr, size, bytes, error)) << error;
     }
     // Records and end records of a patch file, as "addr:len" and "S7".
     std::vector<std::string> shape(const std::string& path) {
@@ -64,6 +67,7 @@ class PatchTest : public ::testing::Test {
     Workspace ws;
     ScriptedDialogs dialogs;
     NullProgress progress;
+    std::string error;
     std::string firmwarePath = dir.file("fw.bin");
 };
 
@@ -88,15 +92,16 @@ TEST_F(PatchTest, TableListsEveryChangeSortedByStart) {
 }
 
 TEST_F(PatchTest, PatchNamesDropTheFirstS3CaseSensitively) {
-    EXPECT_EQ(OneFilePatchName("fw"), "fw.s3");
-    EXPECT_EQ(OneFilePatchName("fw.s3"), "fw.s3");
-    EXPECT_EQ(OneFilePatchName("fw.s3.s3"), "fw.s3.s3");
-    EXPECT_EQ(OneFilePatchName("FW.S3"), "FW.S3.s3");
+    for (auto [chosen, name] : {std::pair{"fw", "fw.s3"},
+                                {"fw.s3", "fw.s3"},
+                                {"fw.s3.s3", "fw.s3.s3"},
+                                {"FW.S3", "FW.S3.s3"}})
+        EXPECT_EQ(OneFilePatchName(chosen), name);
     EXPECT_EQ(RowPatchName("dir/fw.s3", 12), "dir/fw_12.s3");
 
-    ws.changes.AppendStringChange(0x100, "a");
-    ws.changes.AppendStringChange(0x200, "b");
-    ws.changes.AppendStringChange(0x300, "c");
+    // Only the checked rows, each in a file named after its grid row.
+    for (const char* text : {"a", "b", "c"})
+        ws.changes.AppendStringChange(static_cast<uint32_t>(0x100 * (text[0] - 'a' + 1)), text);
     PatchTable t;
     t.Fill(ws.changes);
     t.SetChecked(0, true);
@@ -113,14 +118,14 @@ TEST_F(PatchTest, PatchNamesDropTheFirstS3CaseSensitively) {
 TEST_F(PatchTest, StringAndLinkPatchesInOneFile) {
     ws.changes.AppendStringChange(0x100, "ABCDE");
     const std::string out = dir.file("p.s3");
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    const std::vector<std::string> expected = {"S00600004844521B", "S30A000001004142434445A5",
-                                               "S705A002000058"};
-    EXPECT_EQ(CrLfLines(ReadWholeFile(out)), expected);
+    ASSERT_TRUE(patch(out));
+    EXPECT_EQ(CrLfLines(ReadWholeFile(out)),
+              (std::vector<std::string>{"S00600004844521B", "S30A000001004142434445A5",
+                                        "S705A002000058"}));
     // Excluded regions apply to patches too.
     ws.ExcludedRegions = {{0x102, 0x102}};
     dialogs.answers = {true};
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
+    ASSERT_TRUE(patch(out));
     EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "100:2", "103:2", "S7"}));
     ws.ExcludedRegions.clear();
 
@@ -130,43 +135,42 @@ TEST_F(PatchTest, StringAndLinkPatchesInOneFile) {
     ws.changes.AppendLinkChange(0x100, 0x11223344, 128 | (64u << 16));
     ws.changes.AppendLinkChange(0x200, 0x11223344, 0);
     dialogs.answers = {true};
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
+    ASSERT_TRUE(patch(out));
     EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "FC:8", "200:4", "S7"}));
     const auto lines = CrLfLines(ReadWholeFile(out));
     EXPECT_EQ(ParseRecordLine(lines[1]).data, HexBytes("80 00 40 00 44 33 22 11"));
     EXPECT_EQ(ParseRecordLine(lines[2]).data, HexBytes("44 33 22 11"));
-    // The work files are gone.
-    EXPECT_TRUE(std::filesystem::is_empty(ws.tempDir.path()));
+    EXPECT_TRUE(std::filesystem::is_empty(ws.tempDir.path())) << "the work files are gone";
 }
 
 TEST_F(PatchTest, JavaChangesWriteEndRecordsAroundTheirDescriptor) {
-    addJava(0x400, 0x1000, "entry", std::string(40, 'J'));
+    addJava(0x400, 0x1000, std::string(40, 'J'));
     ws.changes.AppendStringChange(0x2000, "zz");
     const std::string out = dir.file("j.s3");
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
+    ASSERT_TRUE(patch(out));
     // Archive, end record, entry text, archive size at entry + 128, end record (not the last
     // row), then the string and the closing end record.
-    EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "400:16", "410:16", "420:8", "S7",
-                                                    "1000:5", "1080:4", "S7", "2000:2", "S7"}));
+    std::vector<std::string> java = {"S0", "400:16", "410:16", "420:8", "S7", "1000:5", "1080:4"};
+    std::vector<std::string> expected = java;
+    expected.insert(expected.end(), {"S7", "2000:2", "S7"});
+    EXPECT_EQ(shape(out), expected);
     EXPECT_EQ(ParseRecordLine(CrLfLines(ReadWholeFile(out))[6]).data, HexBytes("28 00 00 00"));
 
-    // In the last row only the closing end record follows.
+    // In the last row only the closing end record follows, in a file of its own too.
     ws.changes.StringChanges.clear();
     dialogs.answers = {true};
-    ASSERT_TRUE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    EXPECT_EQ(shape(out), (std::vector<std::string>{"S0", "400:16", "410:16", "420:8", "S7",
-                                                    "1000:5", "1080:4", "S7"}));
-    // A file of its own reads the same.
-    ASSERT_TRUE(
-        CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::DifferentFiles, dir.file("own")));
-    EXPECT_EQ(shape(dir.file("own_1.s3")), shape(out));
+    ASSERT_TRUE(patch(out));
+    java.push_back("S7");
+    EXPECT_EQ(shape(out), java);
+    ASSERT_TRUE(patch(dir.file("own"), PatchFiles::DifferentFiles));
+    EXPECT_EQ(shape(dir.file("own_1.s3")), java);
 }
 
 TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
     addSound(0x800, std::string(5000, 's'));
-    addJava(0x100, 0x3000, "entry", std::string(20, 'J'));
+    addJava(0x100, 0x3000, std::string(20, 'J'));
     const std::string out = dir.file("restore.s3");
-    ASSERT_TRUE(CreateRestore(ws, table(), dialogs, progress, out));
+    ASSERT_TRUE(restore(out));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{22});
     // The archive, the sound and the Java entry with its size word, nothing else.
     const std::string fw = ReadWholeFile(firmwarePath);
@@ -177,48 +181,35 @@ TEST_F(PatchTest, RestoreHoldsTheFirmwareBytes) {
     EXPECT_EQ(restored, expected);
     // Header, the end record before the descriptor, one after it (the Java row is not the
     // last), and the closing one.
-    std::vector<std::string> kinds;
-    for (const std::string& kind : shape(out))
-        if (kind[0] == 'S')
-            kinds.push_back(kind);
+    std::vector<std::string> kinds = shape(out);
+    std::erase_if(kinds, [](const std::string& kind) { return kind[0] != 'S'; });
     EXPECT_EQ(kinds, (std::vector<std::string>{"S0", "S7", "S7", "S7"}));
 
     // Bytes beyond the firmware cannot be restored: refused, the earlier file stays as it was.
     const std::string earlier = ReadWholeFile(out);
-    ws.changes.SoundChanges.clear();
-    ws.changes.JavaChanges.clear();
+    ws.changes = PendingChanges();
     addSound(0x3F00, std::string(0x200, 's'));
     dialogs.shown.clear();
     dialogs.answers = {true};
-    EXPECT_FALSE(CreateRestore(ws, table(), dialogs, progress, out));
+    EXPECT_FALSE(restore(out));
     EXPECT_TRUE(dialogs.showedText());
     EXPECT_EQ(ReadWholeFile(out), earlier);
 }
 
-TEST_F(PatchTest, EmptyTableAndMissingFiles) {
+TEST_F(PatchTest, PatchesRefuseWhatSaveAllRefusesAndLeaveEarlierFilesAlone) {
     const std::string out = dir.file("p.s3");
-    EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    EXPECT_FALSE(CreateRestore(ws, table(), dialogs, progress, out));
+    // An empty table writes nothing and says nothing.
+    EXPECT_FALSE(patch(out));
+    EXPECT_FALSE(restore(out));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_FALSE(std::filesystem::exists(out));
 
-    // A picture whose temporary file is gone: refused before a name is asked, no patch.
-    addImage(0x100, 0, "pic");
-    std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
-    EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out));
-    EXPECT_EQ(dialogs.numbers(), std::vector<int>{-1});
-    EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST_F(PatchTest, PatchesRefuseWhatSaveAllRefusesAndLeaveEarlierFilesAlone) {
-    const std::string out = dir.file("p.s3");
     WriteWholeFile(out, "earlier patch");
     const std::string firmware = ReadWholeFile(firmwarePath);
     auto refused = [&](const char* what) {
         dialogs.shown.clear();
         dialogs.answers = {true, true};
-        EXPECT_FALSE(CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, out))
-            << what;
+        EXPECT_FALSE(patch(out)) << what;
         ASSERT_EQ(dialogs.numbers(), std::vector<int>{-1}) << what;
         const std::string patchText = dialogs.shown[0].text;
         EXPECT_FALSE(SaveAllChanges(ws, dialogs)) << what;
@@ -233,6 +224,9 @@ TEST_F(PatchTest, PatchesRefuseWhatSaveAllRefusesAndLeaveEarlierFilesAlone) {
     refused("a picture running past the end");
     addSound(0x100, "");
     refused("an empty replacement");
+    addImage(0x100, 0, "pic");
+    std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
+    refused("a picture whose work file is gone");
 }
 
 TEST_F(PatchTest, OutputsNeverReplaceTheFirmware) {
@@ -240,32 +234,32 @@ TEST_F(PatchTest, OutputsNeverReplaceTheFirmware) {
     const std::string firmware = ReadWholeFile(firmwarePath);
     std::filesystem::create_symlink(firmwarePath, dir.file("soft.s3"));
     std::filesystem::create_hard_link(firmwarePath, dir.file("hard.s3"));
-    const std::string patch = dir.file("p.s3");
+    const std::string p = dir.file("p.s3");
+    auto both = [&](const std::string& patchName, const std::string& restoreName) {
+        return CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile, patchName,
+                                     restoreName);
+    };
     for (const std::string& name : {firmwarePath, dir.file("soft.s3"), dir.file("hard.s3")}) {
         dialogs.shown.clear();
         dialogs.answers = {true, true};
-        EXPECT_FALSE(CreateRestore(ws, table(), dialogs, progress, name)) << name;
+        EXPECT_FALSE(restore(name)) << name;
         // Patch and restore together: the refused restore stops the patch as well.
-        EXPECT_FALSE(CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile,
-                                           patch, name));
+        EXPECT_FALSE(both(p, name));
         EXPECT_EQ(dialogs.numbers(), (std::vector<int>{-1, -1})) << "refused before message 3";
     }
     // A patch named by a link to the firmware (fw.bin itself would give fw.bin.s3).
     dialogs.shown.clear();
-    EXPECT_FALSE(
-        CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::OneFile, dir.file("soft.s3")));
+    EXPECT_FALSE(patch(dir.file("soft.s3")));
     EXPECT_EQ(dialogs.numbers(), std::vector<int>{-1});
     EXPECT_EQ(ReadWholeFile(firmwarePath), firmware);
-    EXPECT_FALSE(std::filesystem::exists(patch));
+    EXPECT_FALSE(std::filesystem::exists(p));
     dialogs.shown.clear();
-    EXPECT_FALSE(CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile,
-                                       dir.file("p"), patch));
+    EXPECT_FALSE(both(dir.file("p"), p));
     EXPECT_TRUE(dialogs.showedText()) << "a restore over its own patch is refused";
 
-    ASSERT_TRUE(CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile, patch,
-                                      dir.file("r.s3")));
+    ASSERT_TRUE(both(p, dir.file("r.s3")));
     std::string image = firmware;
-    ApplyS3(ReadWholeFile(patch), image);
+    ApplyS3(ReadWholeFile(p), image);
     EXPECT_EQ(image.substr(0x100, 2), "Hi");
     ApplyS3(ReadWholeFile(dir.file("r.s3")), image);
     EXPECT_EQ(image, firmware);
@@ -279,8 +273,7 @@ TEST_F(PatchTest, AFailedRowLeavesNoneOfTheRowFiles) {
     dialogs.answers = {true};
     {
         FileSizeLimit limit(0x4000); // the sound's 0x2000 bytes take more as records
-        EXPECT_FALSE(
-            CreateS3Patch(ws, table(), dialogs, progress, PatchFiles::DifferentFiles, chosen));
+        EXPECT_FALSE(patch(chosen, PatchFiles::DifferentFiles));
     }
     EXPECT_EQ(dialogs.numbers(), (std::vector<int>{3, 13}));
     EXPECT_EQ(ReadWholeFile(chosen + "_1.s3"), "earlier row");
@@ -293,18 +286,15 @@ TEST_F(PatchTest, ARestoreMadeAfterSaveAllGivesBackTheFirmwareAsItWas) {
     addImage(0x200, 0, std::string(0x80, 'p'));
     ws.changes.AppendLinkChange(0x404, 0x12345678, 0x00400080);
     addSound(0x800, std::string(5000, 's'));
-    addJava(0x2000, 0x3000, "entry", std::string(40, 'J'));
+    addJava(0x2000, 0x3000, std::string(40, 'J'));
     ASSERT_TRUE(SaveAllChanges(ws, dialogs));
     ASSERT_TRUE(SaveAllChanges(ws, dialogs)) << "a second save keeps the first save's bytes";
     ws.firmware.flush();
-    const std::string saved = ReadWholeFile(firmwarePath);
-    ASSERT_NE(saved, original);
-
-    const std::string out = dir.file("restore.s3");
-    ASSERT_TRUE(CreateRestore(ws, table(), dialogs, progress, out));
-    std::string restored = saved;
-    ApplyS3(ReadWholeFile(out), restored);
-    EXPECT_EQ(restored, original);
+    std::string image = ReadWholeFile(firmwarePath);
+    ASSERT_NE(image, original);
+    ASSERT_TRUE(restore(dir.file("restore.s3")));
+    ApplyS3(ReadWholeFile(dir.file("restore.s3")), image);
+    EXPECT_EQ(image, original);
 }
 
 TEST_F(PatchTest, ViewerContents) {
@@ -318,8 +308,8 @@ TEST_F(PatchTest, ViewerContents) {
     addImage(0x500, 3 | (1u << 16), pic);
     addImage(0x600, 400 | (1u << 16), pic);
 
-    const PatchTable t = table();
     std::vector<PatchViewContent> views;
+    const PatchTable t = table();
     for (const PatchRow& row : t.rows())
         views.push_back(PatchViewFor(ws.changes, row));
     ASSERT_EQ(views.size(), 7u);
@@ -334,8 +324,7 @@ TEST_F(PatchTest, ViewerContents) {
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->outcome, Decode09Outcome::Ok);
     EXPECT_EQ(decoded->picture, Picture(3, 1, MakeRgb24(0, 0, 255)));
-    // Wider than the display: not drawn.
-    EXPECT_FALSE(DecodePatchPicture(views[6]));
+    EXPECT_FALSE(DecodePatchPicture(views[6])) << "wider than the display: not drawn";
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "srecord/S3Converter.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,15 +25,10 @@ inline std::string BinToS3Text(S3Converter& converter, const std::string& bin,
 inline std::vector<std::string> CrLfLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t pos = 0;
-    while (pos < text.size()) {
-        const size_t end = text.find("\r\n", pos);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(pos) + "<no CRLF>");
-            break;
-        }
+    for (size_t end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2)
         lines.push_back(text.substr(pos, end - pos));
-        pos = end + 2;
-    }
+    if (pos < text.size())
+        lines.push_back(text.substr(pos) + "<no CRLF>");
     return lines;
 }
 
@@ -44,10 +38,8 @@ struct ParsedRecord {
     std::string data;
 };
 inline ParsedRecord ParseRecordLine(const std::string& line) {
-    ParsedRecord r;
-    const int count = std::stoi(line.substr(2, 2), nullptr, 16);
-    r.address = static_cast<uint32_t>(std::stoul(line.substr(4, 8), nullptr, 16));
-    for (int i = 0; i < count - 5; ++i)
+    ParsedRecord r{static_cast<uint32_t>(std::stoul(line.substr(4, 8), nullptr, 16)), ""};
+    for (int i = 0; i < std::stoi(line.substr(2, 2), nullptr, 16) - 5; ++i)
         r.data += static_cast<char>(std::stoi(line.substr(12 + 2 * i, 2), nullptr, 16));
     return r;
 }
@@ -67,11 +59,6 @@ inline std::string Zeroed(std::string bytes,
     for (const auto& [from, to] : ranges)
         std::fill(bytes.begin() + from, bytes.begin() + to, '\0');
     return bytes;
-}
-
-// Whether srec_cat can be run.
-inline bool HaveSrecCat() {
-    return std::system("srec_cat -VERSion >/dev/null 2>&1") == 0;
 }
 
 } // namespace tovallo::testing
