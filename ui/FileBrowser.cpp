@@ -69,18 +69,8 @@ FileBrowser::FileBrowser(QWidget* parent)
 void FileBrowser::buildPopup() {
     PMBrowser_ = new QMenu(this);
     PMBrowser_->setObjectName("PMBrowser");
-    const std::array<std::tuple<const char*, const char*, ViewStyle>, 4> items = {{
-        {"MIBrowserSmallIcons", "Small icons", SmallIcons},
-        {"MIBrowserIcons", "Icons", Icons},
-        {"MIBrowserList", "List", List},
-        {"MIBrowserTable", "Table", Table},
-    }};
-    for (auto [name, caption, style] : items) {
-        QAction* action = PMBrowser_->addAction(caption);
-        action->setObjectName(name);
-        action->setData(style);
-        connect(action, &QAction::triggered, this, [this, style] { setViewStyle(style); });
-    }
+    AddViewStyleItems(*PMBrowser_, "MIBrowser",
+                      [this](ListViewStyle style) { setViewStyle(style); });
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_),
                                     static_cast<QAbstractItemView*>(tableView_)}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -120,24 +110,13 @@ void FileBrowser::setMultiSelection(bool multi) {
     tableView_->setSelectionMode(mode);
 }
 
-void FileBrowser::setViewStyle(ViewStyle style) {
+void FileBrowser::setViewStyle(ListViewStyle style) {
     style_ = style;
-    if (style == Table) {
-        SSndFileList_->setCurrentWidget(tableView_);
-        return;
-    }
-    // The view mode first: it resets the flow and wrapping.
-    iconView_->setViewMode(style == Icons ? QListView::IconMode : QListView::ListMode);
-    iconView_->setMovement(QListView::Static);
-    iconView_->setFlow(style == List ? QListView::TopToBottom : QListView::LeftToRight);
-    iconView_->setWrapping(true);
-    iconView_->setIconSize(style == Icons ? QSize(32, 32) : QSize(16, 16));
-    iconView_->setGridSize(style == Icons ? QSize(80, 64) : QSize());
-    SSndFileList_->setCurrentWidget(iconView_);
+    ShowViewStyle(*SSndFileList_, *iconView_, *tableView_, style);
 }
 
 QAbstractItemView* FileBrowser::fileView() const {
-    return style_ == Table ? static_cast<QAbstractItemView*>(tableView_) : iconView_;
+    return style_ == ListViewStyle::Table ? static_cast<QAbstractItemView*>(tableView_) : iconView_;
 }
 
 std::vector<std::string> FileBrowser::selectedFiles() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ListViewStyle.h"
+
 #include <QGroupBox>
 #include <string>
 #include <vector>
@@ -19,9 +21,6 @@ namespace tovallo::ui {
 class FileBrowser : public QGroupBox {
     Q_OBJECT
   public:
-    // The view styles of PMBrowser, by their menu tags.
-    enum ViewStyle { SmallIcons = 1, Icons = 2, List = 3, Table = 4 };
-
     explicit FileBrowser(QWidget* parent);
 
     // Lists the files of `folder`; a folder under the home folder is chosen in the tree too.
@@ -30,8 +29,8 @@ class FileBrowser : public QGroupBox {
 
     // Several files selectable, or one.
     void setMultiSelection(bool multi);
-    void setViewStyle(ViewStyle style);
-    ViewStyle viewStyle() const { return style_; }
+    void setViewStyle(ListViewStyle style);
+    ListViewStyle viewStyle() const { return style_; }
 
     // The local paths of the selected files in list order; folders are left out.
     std::vector<std::string> selectedFiles() const;
@@ -50,7 +49,7 @@ class FileBrowser : public QGroupBox {
     QListView* iconView_;
     QTreeView* tableView_;
     QMenu* PMBrowser_ = nullptr;
-    ViewStyle style_ = Table;
+    ListViewStyle style_ = ListViewStyle::Table;
 };
 
 } // namespace tovallo::ui

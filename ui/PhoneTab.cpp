@@ -204,18 +204,8 @@ void PhoneTab::buildFileList(QGroupBox* box) {
 
     PMPhoneBrowser_ = new QMenu(box);
     PMPhoneBrowser_->setObjectName("PMPhoneBrowser");
-    const std::array<std::tuple<const char*, const char*, ViewStyle>, 4> styles = {{
-        {"MIPhoneSmallIcons", "Small icons", SmallIcons},
-        {"MIPhoneIcons", "Icons", Icons},
-        {"MIPhoneList", "List", List},
-        {"MIPhoneTable", "Table", Table},
-    }};
-    for (auto [name, caption, style] : styles) {
-        QAction* action = PMPhoneBrowser_->addAction(caption);
-        action->setObjectName(name);
-        action->setData(style);
-        connect(action, &QAction::triggered, this, [this, style] { setViewStyle(style); });
-    }
+    AddViewStyleItems(*PMPhoneBrowser_, "MIPhone",
+                      [this](ListViewStyle style) { setViewStyle(style); });
     PMPhoneBrowser_->addSeparator();
     QAction* remove = PMPhoneBrowser_->addAction("Delete File(s)");
     remove->setObjectName("MIPhoneDelete");
@@ -223,23 +213,13 @@ void PhoneTab::buildFileList(QGroupBox* box) {
     setViewStyle(style_);
 }
 
-void PhoneTab::setViewStyle(ViewStyle style) {
+void PhoneTab::setViewStyle(ListViewStyle style) {
     style_ = style;
-    if (style == Table) {
-        LVPhone_->setCurrentWidget(tableView_);
-        return;
-    }
-    iconView_->setViewMode(style == Icons ? QListView::IconMode : QListView::ListMode);
-    iconView_->setMovement(QListView::Static);
-    iconView_->setFlow(style == List ? QListView::TopToBottom : QListView::LeftToRight);
-    iconView_->setWrapping(true);
-    iconView_->setIconSize(style == Icons ? QSize(32, 32) : QSize(16, 16));
-    iconView_->setGridSize(style == Icons ? QSize(80, 64) : QSize());
-    LVPhone_->setCurrentWidget(iconView_);
+    ShowViewStyle(*LVPhone_, *iconView_, *tableView_, style);
 }
 
 QAbstractItemView* PhoneTab::phoneFileView() const {
-    return style_ == Table ? static_cast<QAbstractItemView*>(tableView_) : iconView_;
+    return style_ == ListViewStyle::Table ? static_cast<QAbstractItemView*>(tableView_) : iconView_;
 }
 
 bool PhoneTab::hasChosenNode() const {

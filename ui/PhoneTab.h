@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ListViewStyle.h"
+
 #include "phone/PhoneFiles.h"
 
 #include <QObject>
@@ -35,9 +37,6 @@ class TMainF;
 class PhoneTab : public QObject {
     Q_OBJECT
   public:
-    // The view styles of PMPhoneBrowser, by their menu tags.
-    enum ViewStyle { SmallIcons = 1, Icons = 2, List = 3, Table = 4 };
-
     explicit PhoneTab(TMainF& window);
     ~PhoneTab() override;
 
@@ -47,7 +46,7 @@ class PhoneTab : public QObject {
     // The view of LVPhone that the current style shows.
     QAbstractItemView* phoneFileView() const;
     QTreeWidget& phoneTree() const { return *TVPhone_; }
-    void setViewStyle(ViewStyle style);
+    void setViewStyle(ListViewStyle style);
 
     // Disconnects without asking for the window (the close steps hold it already).
     void disconnectPhone();
@@ -92,7 +91,7 @@ class PhoneTab : public QObject {
     QLabel* STFileIndex_ = nullptr;
     QComboBox* CBFileBlockSize_ = nullptr;
     QProgressBar* PBPhone_ = nullptr;
-    ViewStyle style_ = Table;
+    ListViewStyle style_ = ListViewStyle::Table;
 };
 
 } // namespace tovallo::ui
