@@ -43,17 +43,6 @@ QStringList VisibleGroupBoxes(ui::TMainF& w) {
     return names;
 }
 
-// Opens the fixture firmware in the harness, finds and reads its picture table and imports the
-// found pictures into the image table (rows in the order of the fixture's pictures).
-PictureFirmware OpenWithImageTable(UiHarness& h, const char* name = "fw.bin") {
-    PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
-    h.open(fw.builder.write(h.dir.file(name)));
-    Click(*h.window, "BImageTblFind");
-    Click(*h.window, "BImgReadTbl");
-    Find<QAction>(*h.window, "MIImageImportSearched")->trigger();
-    return fw;
-}
-
 // Opens the context menu of `widget` at `at`, as a right click does, and picks `action`.
 void ContextMenuPick(ui::TMainF& w, QWidget& widget, QPoint at, const char* menu,
                      const char* action) {
@@ -102,7 +91,6 @@ class MainWindowTest : public QObject {
     void pendingChangesWindowRemovesChanges();
     void aboutBoxOnFirstStartAndSettingsRemembered();
     void languageFileAndMessages();
-    void showcaseShowsDecodedPicture();
 };
 
 void MainWindowTest::componentsCarryNamesAndCaptions() {
@@ -422,8 +410,8 @@ void MainWindowTest::imageTableRowsAndFile() {
 void MainWindowTest::replacePictureWithPickedTransparencyThenPatchRestoreAndSave() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
-    const std::string firmware = h.dir.file("fw.bin");
+    const PictureFirmware fw = OpenShowcase(h);
+    const std::string firmware = h.dir.file("showcase.bin");
 
     // The second "09" picture (40 x 30) replaced by a BMP of the same size with fewer colours,
     // its second colour picked as transparent by the mouse.
@@ -542,7 +530,15 @@ void MainWindowTest::replacePictureWithPickedTransparencyThenPatchRestoreAndSave
 void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
+    const PictureFirmware fw = OpenShowcase(h);
+    // The scene of `make screenshot`: the table read and imported, the last picture on the
+    // phone as decoded.
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - showcase.bin"));
+    QCOMPARE(w.imagesTab().images09Grid().rowCount(), static_cast<int>(fw.pictures.size()));
+    QCOMPARE(w.imagesTab().imagesGrid().rowCount(), static_cast<int>(fw.pictures.size()));
+    QCOMPARE(w.current().Address, fw.pictures.back().address);
+    QVERIFY(PhonePixels(w, 128, 96) == fw.pictures.back().picture);
+
     const FixturePicture& old = fw.pictures[1]; // RAW-16, 16 x 16, listed at its type byte
     QCOMPARE(old.type, ImageType::Raw16);
 
@@ -587,14 +583,14 @@ void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     h.dialogs.answers.push_back(true);
     Find<QAction>(w, "MISaveAllchanges")->trigger();
     w.workspace().firmware.flush();
-    const std::string saved = ReadWholeFile(h.dir.file("fw.bin"));
+    const std::string saved = ReadWholeFile(h.dir.file("showcase.bin"));
     QCOMPARE(saved.substr(old.address, 1 + pixels.size()), old.bytes.substr(0, 1) + pixels);
 }
 
 void MainWindowTest::changeImageLink() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
+    const PictureFirmware fw = OpenShowcase(h);
     w.imagesTab().imagesGrid().selectRow(3);
     WhenModal([&](QWidget* modal) {
         Click(*modal, "BFindAddr");
@@ -878,18 +874,6 @@ void MainWindowTest::aboutBoxOnFirstStartAndSettingsRemembered() {
     QCOMPARE(w.PhonePort, 3);
     QCOMPARE(w.PhoneBaud, 230400);
     QCOMPARE(w.PhoneTimeOut, 3000);
-}
-
-// The scene of `make screenshot`: the table read, the picture on the phone as decoded.
-void MainWindowTest::showcaseShowsDecodedPicture() {
-    UiHarness h;
-    const PictureFirmware fw = OpenShowcase(h);
-    ui::TMainF& w = *h.window;
-    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - showcase.bin"));
-    QCOMPARE(w.imagesTab().images09Grid().rowCount(), static_cast<int>(fw.pictures.size()));
-    QCOMPARE(w.imagesTab().imagesGrid().rowCount(), static_cast<int>(fw.pictures.size()));
-    QCOMPARE(w.current().Address, fw.pictures.back().address);
-    QVERIFY(PhonePixels(w, 128, 96) == fw.pictures.back().picture);
 }
 
 QTEST_MAIN(MainWindowTest)
