@@ -119,10 +119,6 @@ TEST(PhoneSending, PictureTypesAndNamesThePhoneCanTake) {
     EXPECT_FALSE(PhoneFileType(PhoneFolder::Pictures, "logo.jpeg"));
     EXPECT_FALSE(PhoneFileType(PhoneFolder::Pictures, "ring.mmf"));
     EXPECT_FALSE(PhoneFileType(PhoneFolder::Sounds, "mmf"));
-    EXPECT_EQ(WriteCommand(PhoneFolder::Pictures, {2, "PIC"}, 10, 4294967295u),
-              "AT+IMGW=0,\"PIC\",2,0,0,0,0,100,10,4294967295\r");
-    EXPECT_EQ(DeleteCommand(PhoneFolder::Pictures, 5), "AT+IMGW=5,\"\",11,0,0,0,0,100,1,0\r");
-    EXPECT_EQ(DeleteCommand(PhoneFolder::Sounds, 12), "AT+MELW=12,\"\",4,1,0\r");
 
     // Through Windows-1251 into the phone's alphabet; Ё has no place there.
     EXPECT_EQ(PhoneNameOf("\xD0\x9B\xD0\xBE\xD0\xB3\xD0\xBE.gif"),
