@@ -5,12 +5,14 @@
 #include "phone/ComPorts.h"
 #include "phone/PhoneFileManager.h"
 #include "phone/PhoneLink.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Messages.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +20,7 @@
 namespace tovallo::testing {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
 // A serial port that plays a phone from a script: each write takes the next step, which names
 // the bytes expected and the reply pieces that then arrive, each after its pause. A read with
@@ -41,9 +44,7 @@ class ScriptedPort : public SerialPort {
     std::vector<bool> dtrCalls;
     std::string device;
     int baud = 0;
-    int closes = 0;
 
-    // The next write is `command`; the phone echoes it and answers with the pieces.
     void expect(const std::string& command, std::vector<Piece> reply) {
         script.push_back({command, std::move(reply)});
     }
@@ -56,8 +57,7 @@ class ScriptedPort : public SerialPort {
     bool OpenPort(const std::string& path, int rate) override {
         device = path;
         baud = rate;
-        open_ = openSucceeds;
-        return open_;
+        return open_ = openSucceeds;
     }
     bool isOpen() const override { return open_; }
     DtrResult SetDtr(bool on) override {
@@ -75,10 +75,8 @@ class ScriptedPort : public SerialPort {
         if (step.expected != bytes)
             unexpected.emplace_back(bytes);
         auto at = std::max(Clock::now(), due_.empty() ? Clock::now() : due_.back().first);
-        for (Piece& piece : step.reply) {
-            at += piece.pause;
-            due_.emplace_back(at, std::move(piece.bytes));
-        }
+        for (Piece& piece : step.reply)
+            due_.emplace_back(at += piece.pause, std::move(piece.bytes));
         return bytes.size();
     }
     size_t ReadPort(std::string& text) override {
@@ -89,17 +87,11 @@ class ScriptedPort : public SerialPort {
             due_.pop_front();
             return text.size();
         }
-        auto wait = now + 5ms;
-        if (!due_.empty())
-            wait = std::min(wait, due_.front().first);
-        std::this_thread::sleep_until(wait);
+        std::this_thread::sleep_until(due_.empty() ? now + 5ms
+                                                   : std::min(now + 5ms, due_.front().first));
         return 0;
     }
-    void ClosePort() override {
-        if (open_)
-            ++closes;
-        open_ = false;
-    }
+    void ClosePort() override { open_ = false; }
 
     // Takes the replies still waiting to be read, due or not.
     std::string takePending() {
@@ -111,7 +103,6 @@ class ScriptedPort : public SerialPort {
     }
 
   private:
-    using Clock = std::chrono::steady_clock;
     bool open_ = false;
     std::deque<std::pair<Clock::time_point, std::string>> due_;
 };
@@ -129,6 +120,7 @@ struct ScriptedLink {
 
     std::string logPath() const { return dir.file("fw.log"); }
     std::string log() const { return ReadWholeFile(logPath()); }
+    bool logExists() const { return std::filesystem::exists(logPath()); }
 
     // Scripts the answers of a Samsung phone to the connect.
     void scriptConnect() {

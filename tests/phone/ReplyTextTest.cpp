@@ -2,23 +2,18 @@
 
 #include "phone/PhoneSettings.h"
 #include "phone/ReplyText.h"
-#include "workspace/MessageNumbers.h"
 
 namespace tovallo::testing {
 namespace {
 
 TEST(ReplyText, CleanReplyDropsLineEndsAndOkButKeepsQuotedNames) {
-    std::string model = "\r\nSGH-X120\r\n\r\nOK\r\n";
-    CleanReply(model);
-    EXPECT_EQ(model, "SGH-X120");
-
-    std::string slot = "\r\n+IMGR: 2,\"BOOK\",1200,2\r\n\r\nOK\r\n";
-    CleanReply(slot);
-    EXPECT_EQ(slot, "+IMGR: 2,\"BOOK\",1200,2");
-
-    std::string unquoted = "NOKIA OK";
-    CleanReply(unquoted);
-    EXPECT_EQ(unquoted, "NIA ");
+    for (auto [raw, clean] : std::vector<std::pair<std::string, std::string>>{
+             {"\r\nSGH-X120\r\n\r\nOK\r\n", "SGH-X120"},
+             {"\r\n+IMGR: 2,\"BOOK\",1200,2\r\n\r\nOK\r\n", "+IMGR: 2,\"BOOK\",1200,2"},
+             {"NOKIA OK", "NIA "}}) {
+        CleanReply(raw);
+        EXPECT_EQ(raw, clean);
+    }
 }
 
 TEST(ReplyText, ErrorMarkersCountOnlyOutsideQuotes) {

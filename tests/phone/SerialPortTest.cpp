@@ -8,8 +8,6 @@
 namespace tovallo::testing {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A pseudo terminal whose other side the test plays by hand.
 class PseudoTerminal {
   public:
@@ -58,9 +56,8 @@ TEST(TermiosPort, OpensRawAndExclusivelyAndPassesBytesBothWays) {
     EXPECT_EQ(port.WritePort("AT\r\n\x11\x13"), 6u);
     EXPECT_EQ(pty.receive(), "AT\r\n\x11\x13");
     pty.send("\r\nOK\r\n");
-    std::string text;
-    auto deadline = Clock::now() + 1s;
-    std::string got;
+    std::string text, got;
+    const auto deadline = Clock::now() + 1s;
     while (got.size() < 6 && Clock::now() < deadline)
         if (port.ReadPort(text) > 0)
             got += text;

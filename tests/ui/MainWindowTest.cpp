@@ -1,22 +1,18 @@
 #include "ShowcaseScene.h"
 
 #include "fixtures/PictureFixtures.h"
-#include "images/BmpFile.h"
 #include "images/Image09Decoder.h"
 #include "images/WbmpCodec.h"
 #include "srecord/PatchTable.h"
 #include "srecord/PatchWriter.h"
 #include "ui/AboutBox.h"
 #include "ui/ChangeAddr.h"
-#include "ui/Grid.h"
 #include "ui/ImagesTab.h"
 #include "ui/PatchViewer.h"
 #include "ui/RawImage.h"
 #include "ui/S3Tab.h"
-#include "ui/SmallWidgets.h"
 #include "ui/Surface.h"
 #include "ui/UExclude.h"
-#include "workspace/HexText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,17 +41,6 @@ QStringList VisibleGroupBoxes(ui::TMainF& w) {
             names << box->objectName();
     names.sort();
     return names;
-}
-
-// Opens the fixture firmware in the harness, finds and reads its picture table and imports the
-// found pictures into the image table (rows in the order of the fixture's pictures).
-PictureFirmware OpenWithImageTable(UiHarness& h, const char* name = "fw.bin") {
-    PictureFirmware fw = BuildPictureFirmware(PhoneModel::C200);
-    h.open(fw.builder.write(h.dir.file(name)));
-    Click(*h.window, "BImageTblFind");
-    Click(*h.window, "BImgReadTbl");
-    Find<QAction>(*h.window, "MIImageImportSearched")->trigger();
-    return fw;
 }
 
 // Opens the context menu of `widget` at `at`, as a right click does, and picks `action`.
@@ -93,24 +78,19 @@ class MainWindowTest : public QObject {
 
   private slots:
     void componentsCarryNamesAndCaptions();
-    void tabsShowTheirGroupBoxes();
     void gridOperations();
     void openAndNavigate();
-    void refusedOpenKeepsFirmware();
     void findReadAndShowPictureTable();
     void imageTableRowsAndFile();
-    void replacePictureThenPatchRestoreAndSave();
+    void replacePictureWithPickedTransparencyThenPatchRestoreAndSave();
     void replaceRaw16PictureKeepsItsTypeByte();
-    void pickTransparentColourByMouse();
     void changeImageLink();
     void convertBinToS3AndBack();
     void tabChangeWhilePatchIsWrittenIsRefused();
     void closeAndOpenKeepQueuedWork();
     void pendingChangesWindowRemovesChanges();
-    void settingsRememberedAcrossRuns();
+    void aboutBoxOnFirstStartAndSettingsRemembered();
     void languageFileAndMessages();
-    void aboutBoxOnFirstStart();
-    void showcaseShowsDecodedPicture();
 };
 
 void MainWindowTest::componentsCarryNamesAndCaptions() {
@@ -120,53 +100,34 @@ void MainWindowTest::componentsCarryNamesAndCaptions() {
     QCOMPARE(w.centralWidget()->height() + w.statusBar()->height(), 534);
     QCOMPARE(w.width(), 792);
 
-    const std::vector<std::tuple<const char*, const char*, const char*>> items = {
-        {"MIOpen", "Open Firmware...", "Ctrl+O"},
-        {"MISaveAllchanges", "Save All changes in Firmware...", ""},
-        {"MIPendingChanges", "Pending changes...", ""},
-        {"MIExit", "Exit", "Ctrl+Q"},
-        {"C2001", "C200 (C210)", ""},
-        {"E8501", "E850", ""},
-        {"MIAutoRefresh", "Auto Refresh List", ""},
-        {"COM11", "COM1", ""},
-        {"COM101", "COM10", ""},
-        {"B57600", "57600", ""},
-        {"B460800", "460800", ""},
-        {"ms1000", "1000 ms", ""},
-        {"ms4000", "4000 ms", ""},
-        {"MIFindAllResources", "Find All Resources", ""},
-        {"MIFindFreeSpace", "Find Free Space", ""},
-        {"MIDisplayMemory", "Display Free Memory Status", ""},
-        {"MICreatePatchFreeSpace", "Create Patch for Free Space", ""},
-        {"MIConnect", "Connect to Phone", ""},
-        {"MIDisconnect", "Disconnect", ""},
-        {"MIAbout", "About", ""},
-        {"MIImageImportExport", "Import/Export", ""},
-        {"MIImageChangeAddr", "Change Address", ""},
-    };
-    for (auto [name, caption, shortcut] : items) {
-        QAction* a = Find<QAction>(w, name);
-        QCOMPARE(a->text(), QString(caption));
-        QCOMPARE(a->shortcut().toString(), QString(shortcut));
-    }
+    const QString items =
+        "MIOpen=Open Firmware...;MISaveAllchanges=Save All changes in Firmware...;"
+        "MIPendingChanges=Pending changes...;MIExit=Exit;C2001=C200 (C210);"
+        "E8501=E850;MIAutoRefresh=Auto Refresh List;COM11=COM1;COM101=COM10;"
+        "B57600=57600;B460800=460800;ms1000=1000 ms;ms4000=4000 ms;"
+        "MIFindAllResources=Find All Resources;MIFindFreeSpace=Find Free Space;"
+        "MIDisplayMemory=Display Free Memory Status;"
+        "MICreatePatchFreeSpace=Create Patch for Free Space;"
+        "MIConnect=Connect to Phone;MIDisconnect=Disconnect;MIAbout=About;"
+        "MIImageImportExport=Import/Export;MIImageChangeAddr=Change Address";
+    for (const QString& item : items.split(';'))
+        QCOMPARE(Find<QAction>(w, item.section('=', 0, 0).toLatin1().constData())->text(),
+                 item.section('=', 1));
+    QCOMPARE(Find<QAction>(w, "MIOpen")->shortcut().toString(), QString("Ctrl+O"));
+    QCOMPARE(Find<QAction>(w, "MIExit")->shortcut().toString(), QString("Ctrl+Q"));
+    QVERIFY(Find<QAction>(w, "MISaveAllchanges")->shortcut().isEmpty());
     QVERIFY(!Find<QAction>(w, "MICreatePatchFreeSpace")->isEnabled());
     for (const char* checked : {"C2001", "COM41", "B115200", "ms1500"})
         QVERIFY(Find<QAction>(w, checked)->isChecked());
     QCOMPARE(Find<QMenu>(w, "MIFile")->title(), QString("&File"));
     QCOMPARE(Find<QMenu>(w, "MIHelp")->title(), QString("&Help"));
-    QVERIFY(!Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
 
-    for (auto [name, caption] :
-         std::vector<std::pair<const char*, const char*>>{{"BImageNext", "Next"},
-                                                          {"BImagePrev", "Prev"},
-                                                          {"BImageFind", "Find 09-images..."},
-                                                          {"BImageTblFind", "Find Table"},
-                                                          {"BImgReadTbl", "Read Table"},
-                                                          {"BImageAdd", "Add image"},
-                                                          {"BSaveS3", "Convert to s3"},
-                                                          {"BCreateS3", "Create s3 patch"},
-                                                          {"Bs3Exclude", "Exclude's"}})
-        QCOMPARE(Find<QPushButton>(w, name)->text(), QString(caption));
+    const QString buttons = "BImageNext=Next;BImagePrev=Prev;BImageFind=Find 09-images...;"
+                            "BImageTblFind=Find Table;BImgReadTbl=Read Table;BImageAdd=Add image;"
+                            "BSaveS3=Convert to s3;BCreateS3=Create s3 patch;Bs3Exclude=Exclude's";
+    for (const QString& item : buttons.split(';'))
+        QCOMPARE(Find<QPushButton>(w, item.section('=', 0, 0).toLatin1().constData())->text(),
+                 item.section('=', 1));
     QCOMPARE(Find<ui::LabelledEdit>(w, "LETableAddr")->label()->text(),
              QString("Image Table address:"));
     QVERIFY(Find<QRadioButton>(w, "RBAuto")->isChecked());
@@ -185,40 +146,29 @@ void MainWindowTest::componentsCarryNamesAndCaptions() {
     QVERIFY(!pb->isVisible());
     QCOMPARE(pb->geometry(), QRect(128, 1, 272, w.statusBar()->height() - 2));
 
-    auto titles = [](ui::Grid& g) {
-        QStringList t;
-        for (int c = 0; c < g.columnCount(); ++c)
-            t << g.horizontalHeaderItem(c)->text();
-        return t;
-    };
-    QCOMPARE(titles(w.imagesTab().imagesGrid()).join('|'),
+    QCOMPARE(GridTitles(w.imagesTab().imagesGrid()),
              QString::fromUtf8("Имя изображения|Адрес|Размер|Разрешение|Цвет|Тип"));
-    QCOMPARE(titles(w.imagesTab().images09Grid()).join('|'), QString::fromUtf8("Адрес|Размер"));
-    QCOMPARE(titles(w.s3Tab().patchGrid()).join('|'),
+    QCOMPARE(GridTitles(w.imagesTab().images09Grid()), QString::fromUtf8("Адрес|Размер"));
+    QCOMPARE(GridTitles(w.s3Tab().patchGrid()),
              QString::fromUtf8("|Индекс|Тип|Нач. адрес|Размер|Значение (двойной клик - просмотр)"));
-    QCOMPARE(titles(w.excludeDialog().grid()).join('|'), QString("Start addr|Stop addr"));
+    QCOMPARE(GridTitles(w.excludeDialog().grid()), QString("Start addr|Stop addr"));
     QCOMPARE(w.reImageDialog().windowTitle(), QString("Repalce Image"));
     QCOMPARE(w.changeAddrDialog().windowTitle(), QString("Change image link"));
     QCOMPARE(w.patchView().windowTitle(), QString("Patch viewer"));
     QCOMPARE(w.excludeDialog().windowTitle(), QString("Exclude addresses"));
-}
 
-void MainWindowTest::tabsShowTheirGroupBoxes() {
-    UiHarness h;
-    ui::TMainF& w = *h.window;
-    const QStringList images = {"GBControl", "GBFImages", "GBFWDump", "GBImInfo",
-                                "GBPhone",   "GBSizes",   "GBTables"};
-    QCOMPARE(VisibleGroupBoxes(w), images);
-
+    // Each tab shows its own group boxes; the string search keeps its resume point across tab
+    // changes, the s3 tab starts with a cleared dump address and its check box set.
+    QCOMPARE(VisibleGroupBoxes(w), (QStringList{"GBControl", "GBFImages", "GBFWDump", "GBImInfo",
+                                                "GBPhone", "GBSizes", "GBTables"}));
     w.tabControl()->setCurrentIndex(ui::TabStrings);
     QCOMPARE(VisibleGroupBoxes(w),
              (QStringList{"GBFWStrTbl", "GBStringResult", "GBStringSearch", "GBStringTable"}));
-    w.workspace().SearchPos = 1234; // the string search's resume point
+    w.workspace().SearchPos = 1234;
     w.tabControl()->setCurrentIndex(ui::TabImages);
     w.workspace().SearchPos = 99; // the picture table search moved it
     w.tabControl()->setCurrentIndex(ui::TabStrings);
     QCOMPARE(w.workspace().SearchPos, 1234u);
-
     Find<QLineEdit>(w, "EHex")->setText("0x00000010");
     Find<QCheckBox>(w, "CBDont")->setChecked(false);
     w.tabControl()->setCurrentIndex(ui::TabS3);
@@ -226,11 +176,14 @@ void MainWindowTest::tabsShowTheirGroupBoxes() {
     QVERIFY(Find<QCheckBox>(w, "CBDont")->isChecked());
     QVERIFY(Find<QLineEdit>(w, "EHex")->text().isEmpty());
 
+    // The File Manager menu shows on its tab only.
+    auto* fileManager = Find<QMenu>(w, "MIFileManager")->menuAction();
+    QVERIFY(!fileManager->isVisible());
     w.tabControl()->setCurrentIndex(ui::TabPhoneFiles);
     QCOMPARE(VisibleGroupBoxes(w), (QStringList{"GBPhoneFiles", "GBSoundFiles"}));
-    QVERIFY(Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
+    QVERIFY(fileManager->isVisible());
     w.tabControl()->setCurrentIndex(ui::TabSounds);
-    QVERIFY(!Find<QMenu>(w, "MIFileManager")->menuAction()->isVisible());
+    QVERIFY(!fileManager->isVisible());
 }
 
 void MainWindowTest::gridOperations() {
@@ -328,32 +281,23 @@ void MainWindowTest::openAndNavigate() {
     QCOMPARE(w.imagesTab().imagesGrid().text(0, 3), QString("16*16"));
 
     // The pixel under the mouse on the frame reads black.
-    auto moveTo = [&](QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, w.imagesTab().phoneDisplay().mapToGlobal(at),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&w.imagesTab().phoneDisplay(), &move);
-    };
-    moveTo(QPoint(0, 0));
+    MouseOnSurface(phone, QEvent::MouseMove, QPoint(0, 0));
     QCOMPARE(Find<QLineEdit>(w, "Ecolor")->text(), QString("r: 0  g: 0  b: 0"));
-    moveTo(QPoint(1, 1));
+    MouseOnSurface(phone, QEvent::MouseMove, QPoint(1, 1));
     QCOMPARE(Find<QLineEdit>(w, "Emove")->text(), QString("x: 1  y: 1"));
     QCOMPARE(
         Find<QLineEdit>(w, "Ecolor")->text(),
         QString("r: %1  g: %2  b: %3").arg(RedOf(first)).arg(GreenOf(first)).arg(BlueOf(first)));
-}
 
-void MainWindowTest::refusedOpenKeepsFirmware() {
-    UiHarness h;
-    ui::TMainF& w = *h.window;
-    const std::string path =
-        BuildPictureFirmware(PhoneModel::C200).builder.write(h.dir.file("a.bin"));
-    h.open(path);
-    h.dialogs.files.push_back(std::nullopt); // cancelled
+    // A cancelled choice opens nothing; a file that cannot be opened is reported and the open
+    // firmware stays.
+    h.dialogs.shown.clear();
+    h.dialogs.files.push_back(std::nullopt);
     w.OpenFirmware();
     h.open(h.dir.file("missing.bin"));
     QVERIFY(w.workspace().FwIsOpen());
-    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - a.bin"));
-    QVERIFY(h.dialogs.showedText() || !h.dialogs.shown.empty());
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - fw.bin"));
+    QCOMPARE(h.dialogs.numbers(), std::vector<int>{-1});
 }
 
 void MainWindowTest::findReadAndShowPictureTable() {
@@ -363,8 +307,7 @@ void MainWindowTest::findReadAndShowPictureTable() {
     h.open(fw.builder.write(h.dir.file("fw.bin")));
 
     Click(w, "BImageTblFind");
-    QCOMPARE(Find<ui::LabelledEdit>(w, "LETableAddr")->text(),
-             QString::fromStdString(ToHexAddr(fw.tableAddress)));
+    QCOMPARE(h.text("LETableAddr"), AddrText(fw.tableAddress));
     QVERIFY(h.dialogs.showed(8));
     QVERIFY(Find<QPushButton>(w, "BImageTblFind")->isVisible());
     QVERIFY(!Find<QPushButton>(w, "BImageTblStop")->isVisible());
@@ -374,9 +317,9 @@ void MainWindowTest::findReadAndShowPictureTable() {
     QCOMPARE(list.rowCount(), static_cast<int>(fw.pictures.size()));
     for (size_t i = 0; i < fw.pictures.size(); ++i) {
         const FixturePicture& p = fw.pictures[i];
-        QCOMPARE(list.text(static_cast<int>(i), 0), QString::fromStdString(ToHexAddr(p.address)));
-        QCOMPARE(list.text(static_cast<int>(i), 1),
-                 QString("%1*%2").arg(p.picture.Width).arg(p.picture.Height));
+        QCOMPARE(GridRow(list, static_cast<int>(i)),
+                 (QStringList{AddrText(p.address),
+                              QString("%1*%2").arg(p.picture.Width).arg(p.picture.Height)}));
         w.imagesTab().Images09Select(static_cast<int>(i));
         QCOMPARE(w.current().Type, p.type);
         QVERIFY(PhonePixels(w, p.picture.Width, p.picture.Height) == p.picture);
@@ -389,10 +332,7 @@ void MainWindowTest::findReadAndShowPictureTable() {
     ContextMenuPick(w, *list.viewport(), rowPoint(1), "FoundImageMenu", "MIFoundExport");
     QCOMPARE(h.dialogs.suggestedNames.back(), std::string("Image_2.bmp"));
     QVERIFY(ReadBmp(h.dir.file("found.bmp")) == fw.pictures[1].picture);
-    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F});
-    std::string error;
-    QVERIFY(WriteBmpFile(h.dir.file("new.bmp"), replacement, error));
-    h.dialogs.files.push_back(h.dir.file("new.bmp"));
+    h.dialogs.files.push_back(h.writeBmp("new.bmp", StripedPicture(40, 30, {0xF800, 0x001F})));
     WhenModal([&](QWidget* modal) {
         Click(*modal, "BImportIm");
         Click(*modal, "BReplaceIm");
@@ -403,9 +343,9 @@ void MainWindowTest::findReadAndShowPictureTable() {
     QCOMPARE(images[0].Addr, fw.pictures[3].address);
     ui::Grid& table = w.imagesTab().imagesGrid();
     QCOMPARE(table.rowCount(), 2);
-    QCOMPARE(table.text(0, 1), QString::fromStdString(ToHexAddr(fw.pictures[1].address)));
-    QCOMPARE(table.text(1, 0), QString("Image_4"));
-    QCOMPARE(table.text(1, 1), QString::fromStdString(ToHexAddr(fw.pictures[3].address)));
+    QCOMPARE(table.text(0, 1), AddrText(fw.pictures[1].address));
+    QCOMPARE(table.text(1, 0) + " " + table.text(1, 1),
+             "Image_4 " + AddrText(fw.pictures[3].address));
     QCOMPARE(table.selectedRow(), 1);
 
     h.dialogs.answers.push_back(false);
@@ -450,24 +390,14 @@ void MainWindowTest::imageTableRowsAndFile() {
     QCOMPARE(grid.text(2, 5), QString("RAW-16"));
     QCOMPARE(grid.text(3, 5), QString("WBMP"));
 
-    const std::string table = h.dir.file("table.txt");
-    h.dialogs.files.push_back(table);
+    // Saved to a table file, deleted, and opened again: the same rows.
+    h.dialogs.files = {h.dir.file("table.txt"), h.dir.file("table.txt")};
     Click(w, "BImageSaveTab");
-    std::vector<QStringList> before;
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < 6; ++c)
-            row << grid.text(r, c);
-        before.push_back(row);
-    }
+    const QStringList before = GridCells(grid);
     Find<QAction>(w, "MIImageDelete")->trigger();
     QCOMPARE(grid.rowCount(), 1);
-    h.dialogs.files.push_back(table);
     Click(w, "BImageOpenTab");
-    QCOMPARE(grid.rowCount(), static_cast<int>(before.size()));
-    for (int r = 0; r < grid.rowCount(); ++r)
-        for (int c = 0; c < 6; ++c)
-            QCOMPARE(grid.text(r, c), before[static_cast<size_t>(r)][c]);
+    QCOMPARE(GridCells(grid), before);
 
     Find<QAction>(w, "MIImageSortName")->trigger();
     QCOMPARE(grid.text(0, 0), QString("Image_1"));
@@ -478,47 +408,86 @@ void MainWindowTest::imageTableRowsAndFile() {
     QVERIFY(PhonePixels(w, 40, 30) == fw.pictures[3].picture);
 }
 
-void MainWindowTest::replacePictureThenPatchRestoreAndSave() {
+void MainWindowTest::replacePictureWithPickedTransparencyThenPatchRestoreAndSave() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
-    const std::string firmware = h.dir.file("fw.bin");
+    const PictureFirmware fw = OpenShowcase(h);
+    const std::string firmware = h.dir.file("showcase.bin");
 
-    // The second "09" picture (40 x 30) replaced by a BMP of the same size with fewer colours.
+    // The second "09" picture (40 x 30) replaced by a BMP of the same size with fewer colours,
+    // its second colour picked as transparent by the mouse.
     const FixturePicture& old = fw.pictures[3];
-    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F});
-    std::string error;
-    QVERIFY(WriteBmpFile(h.dir.file("new.bmp"), replacement, error));
-    ui::Grid& grid = w.imagesTab().imagesGrid();
-    grid.selectRow(3);
-    h.dialogs.files.push_back(h.dir.file("new.bmp"));
+    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F, 0x07E0});
+    const Rgb24 key = replacement.at(7, 0); // runs of five: at(1, 0) has another colour
+    w.imagesTab().imagesGrid().selectRow(3);
+    h.dialogs.files.push_back(h.writeBmp("new.bmp", replacement));
     bool sawDialog = false;
     WhenModal([&](QWidget* modal) {
         sawDialog = modal == &w.reImageDialog();
         QCOMPARE(Find<ui::LabelledEdit>(*modal, "LEOldSize")->text(),
                  QString("40 x 30 x %1").arg(old.bytes.size()));
+        auto* transp = Find<QCheckBox>(*modal, "CBTransp");
+        auto& reImage = *Find<ui::Surface>(*modal, "ReImage");
+        auto& swatch = *Find<ui::Surface>(*modal, "TranspIm");
+        auto buttonsEnabled = [&](bool enabled) {
+            for (const char* b : {"BExportIm", "BCancelIm", "BImportIm", "BReplaceIm"})
+                if (Find<QPushButton>(*modal, b)->isEnabled() != enabled)
+                    return false;
+            return true;
+        };
+
+        // Nothing imported yet: the box unchecks itself.
+        QTest::mouseClick(transp, Qt::LeftButton);
+        QVERIFY(!transp->isChecked() && !w.reImageDialog().picking());
+
         Click(*modal, "BImportIm");
+        QTest::mouseClick(transp, Qt::LeftButton);
+        QVERIFY(transp->isChecked() && w.reImageDialog().picking());
+        QCOMPARE(reImage.cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(swatch.isVisible());
+        QVERIFY(buttonsEnabled(false));
+
+        // The swatch follows the mouse; a click outside the picture picks nothing.
+        MouseOnSurface(reImage, QEvent::MouseMove, QPoint(2, 1));
+        QCOMPARE(swatch.pixel(5, 5), replacement.at(1, 0));
+        MouseOnSurface(reImage, QEvent::MouseMove, QPoint(8, 1));
+        QCOMPARE(swatch.pixel(5, 5), key);
+        MouseOnSurface(reImage, QEvent::MouseButtonPress, QPoint(200, 200));
+        QVERIFY(w.reImageDialog().picking());
+        MouseOnSurface(reImage, QEvent::MouseButtonPress, QPoint(8, 1));
+        QVERIFY(!w.reImageDialog().picking());
+        QCOMPARE(reImage.cursor().shape(), Qt::CrossCursor);
+        QVERIFY(buttonsEnabled(true));
+        QCOMPARE(w.reImageDialog().state().KeyColour, key);
+        // The key colour shows as transparent: the dialog's background shines through.
+        QVERIFY(ui::FromQRgb(reImage.grab().toImage().pixel(8, 1)) != key);
+        QCOMPARE(ui::FromQRgb(reImage.grab().toImage().pixel(2, 1)), replacement.at(1, 0));
         Click(*modal, "BReplaceIm");
     });
     Find<QAction>(w, "MIImageImportExport")->trigger();
     QVERIFY(sawDialog);
     QVERIFY(!w.reImageDialog().isVisible());
+
+    // The queued picture holds the phone's transparent colour where the key colour was.
     const auto& images = w.workspace().changes.ImageChanges;
     QCOMPARE(images.size(), size_t(1));
     QCOMPARE(images[0].Addr, old.address);
     QCOMPARE(images[0].Size, 40u + 30u * 65536u);
-    const std::string encoded = ReadWholeFile(images[0].FileName);
     QVERIFY(QString::fromStdString(images[0].FileName).endsWith("Image0.tmp"));
+    const std::string encoded = ReadWholeFile(images[0].FileName);
     const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(encoded.data()),
                                          encoded.size(), 40, 30, Decode09Mode::Draw);
-    QVERIFY(back.picture == replacement);
+    Picture expected = replacement;
+    for (Rgb24& c : expected.Pixels)
+        if (c == key)
+            c = Rgb565ToColor(ColorToRgb565(w.workspace().profile.TransparentColor));
+    QVERIFY(back.picture == expected);
 
     // The patch table lists it; the viewer shows it.
     w.tabControl()->setCurrentIndex(ui::TabS3);
     ui::Grid& patches = w.s3Tab().patchGrid();
-    QCOMPARE(patches.text(0, 2), QString("Picture"));
-    QCOMPARE(patches.text(0, 3), QString::fromStdString(ToHexAddr(old.address)));
-    QCOMPARE(patches.text(0, 4), QString::number(encoded.size()));
+    QCOMPARE(GridRow(patches, 0, 2).mid(0, 3),
+             (QStringList{"Picture", AddrText(old.address), QString::number(encoded.size())}));
     WhenModal([&](QWidget* modal) {
         QVERIFY(modal == &w.patchView());
         QCOMPARE(w.patchView().picture().pixel(1, 1), replacement.at(0, 0));
@@ -562,7 +531,15 @@ void MainWindowTest::replacePictureThenPatchRestoreAndSave() {
 void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
+    const PictureFirmware fw = OpenShowcase(h);
+    // The scene of `make screenshot`: the table read and imported, the last picture on the
+    // phone as decoded.
+    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - showcase.bin"));
+    QCOMPARE(w.imagesTab().images09Grid().rowCount(), static_cast<int>(fw.pictures.size()));
+    QCOMPARE(w.imagesTab().imagesGrid().rowCount(), static_cast<int>(fw.pictures.size()));
+    QCOMPARE(w.current().Address, fw.pictures.back().address);
+    QVERIFY(PhonePixels(w, 128, 96) == fw.pictures.back().picture);
+
     const FixturePicture& old = fw.pictures[1]; // RAW-16, 16 x 16, listed at its type byte
     QCOMPARE(old.type, ImageType::Raw16);
 
@@ -578,9 +555,7 @@ void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     QVERIFY(PhonePixels(w, 16, 16) == old.picture);
 
     const Picture replacement = StripedPicture(16, 16, {0x1234, 0xF800, 0x07E0});
-    std::string error;
-    QVERIFY(WriteBmpFile(h.dir.file("raw.bmp"), replacement, error));
-    h.dialogs.files.push_back(h.dir.file("raw.bmp"));
+    h.dialogs.files.push_back(h.writeBmp("raw.bmp", replacement));
     WhenModal([&](QWidget* modal) {
         QCOMPARE(Find<ui::LabelledEdit>(*modal, "LEOldSize")->text(), QString("16 x 16 x 512"));
         auto& oldImage = *Find<ui::Surface>(*modal, "OldImage");
@@ -609,90 +584,19 @@ void MainWindowTest::replaceRaw16PictureKeepsItsTypeByte() {
     h.dialogs.answers.push_back(true);
     Find<QAction>(w, "MISaveAllchanges")->trigger();
     w.workspace().firmware.flush();
-    const std::string saved = ReadWholeFile(h.dir.file("fw.bin"));
+    const std::string saved = ReadWholeFile(h.dir.file("showcase.bin"));
     QCOMPARE(saved.substr(old.address, 1 + pixels.size()), old.bytes.substr(0, 1) + pixels);
-}
-
-void MainWindowTest::pickTransparentColourByMouse() {
-    UiHarness h;
-    ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
-    QCOMPARE(fw.pictures[3].type, ImageType::Image09); // 40 x 30
-    const Picture replacement = StripedPicture(40, 30, {0xF800, 0x001F, 0x07E0});
-    std::string error;
-    QVERIFY(WriteBmpFile(h.dir.file("new.bmp"), replacement, error));
-    w.imagesTab().imagesGrid().selectRow(3);
-    h.dialogs.files.push_back(h.dir.file("new.bmp"));
-    const Rgb24 key = replacement.at(7, 0); // runs of five: at(1, 0) has another colour
-    WhenModal([&](QWidget* modal) {
-        auto* transp = Find<QCheckBox>(*modal, "CBTransp");
-        auto& reImage = *Find<ui::Surface>(*modal, "ReImage");
-        auto& swatch = *Find<ui::Surface>(*modal, "TranspIm");
-        const std::vector<const char*> buttons = {"BExportIm", "BCancelIm", "BImportIm",
-                                                  "BReplaceIm"};
-        auto buttonsEnabled = [&](bool enabled) {
-            for (const char* b : buttons)
-                if (Find<QPushButton>(*modal, b)->isEnabled() != enabled)
-                    return false;
-            return true;
-        };
-
-        // Nothing imported yet: the box unchecks itself.
-        QTest::mouseClick(transp, Qt::LeftButton);
-        QVERIFY(!transp->isChecked());
-        QVERIFY(!w.reImageDialog().picking());
-
-        Click(*modal, "BImportIm");
-        QTest::mouseClick(transp, Qt::LeftButton);
-        QVERIFY(transp->isChecked());
-        QVERIFY(w.reImageDialog().picking());
-        QCOMPARE(reImage.cursor().shape(), Qt::PointingHandCursor);
-        QVERIFY(swatch.isVisible());
-        QVERIFY(buttonsEnabled(false));
-
-        // The swatch follows the mouse; a click outside the picture picks nothing.
-        MouseOnSurface(reImage, QEvent::MouseMove, QPoint(2, 1));
-        QCOMPARE(swatch.pixel(5, 5), replacement.at(1, 0));
-        MouseOnSurface(reImage, QEvent::MouseMove, QPoint(8, 1));
-        QCOMPARE(swatch.pixel(5, 5), key);
-        MouseOnSurface(reImage, QEvent::MouseButtonPress, QPoint(200, 200));
-        QVERIFY(w.reImageDialog().picking());
-        MouseOnSurface(reImage, QEvent::MouseButtonPress, QPoint(8, 1));
-        QVERIFY(!w.reImageDialog().picking());
-        QCOMPARE(reImage.cursor().shape(), Qt::CrossCursor);
-        QVERIFY(buttonsEnabled(true));
-        QCOMPARE(w.reImageDialog().state().KeyColour, key);
-        // The key colour shows as transparent: the dialog's background shines through.
-        QVERIFY(ui::FromQRgb(reImage.grab().toImage().pixel(8, 1)) != key);
-        QCOMPARE(ui::FromQRgb(reImage.grab().toImage().pixel(2, 1)), replacement.at(1, 0));
-        Click(*modal, "BReplaceIm");
-    });
-    Find<QAction>(w, "MIImageImportExport")->trigger();
-
-    // The queued picture holds the phone's transparent colour where the key colour was.
-    const auto& images = w.workspace().changes.ImageChanges;
-    QCOMPARE(images.size(), size_t(1));
-    const std::string encoded = ReadWholeFile(images[0].FileName);
-    const Decoded09 back = DecodeImage09(reinterpret_cast<const uint8_t*>(encoded.data()),
-                                         encoded.size(), 40, 30, Decode09Mode::Draw);
-    Picture expected = replacement;
-    const Rgb24 phoneTransparent =
-        Rgb565ToColor(ColorToRgb565(w.workspace().profile.TransparentColor));
-    for (Rgb24& c : expected.Pixels)
-        if (c == key)
-            c = phoneTransparent;
-    QVERIFY(back.picture == expected);
 }
 
 void MainWindowTest::changeImageLink() {
     UiHarness h;
     ui::TMainF& w = *h.window;
-    const PictureFirmware fw = OpenWithImageTable(h);
+    const PictureFirmware fw = OpenShowcase(h);
     w.imagesTab().imagesGrid().selectRow(3);
     WhenModal([&](QWidget* modal) {
         Click(*modal, "BFindAddr");
         ui::Grid& finded = w.changeAddrDialog().finded();
-        QCOMPARE(finded.text(0, 0), QString::fromStdString(ToHexAddr(fw.tableAddress + 3 * 8 + 4)));
+        QCOMPARE(finded.text(0, 0), AddrText(fw.tableAddress + 3 * 8 + 4));
         finded.selectRow(0);
         Find<ui::LabelledEdit>(*modal, "LENewAddr")->setText("0x00007000");
         Find<ui::LabelledEdit>(*modal, "LENewDim")->setText("20*10");
@@ -704,8 +608,8 @@ void MainWindowTest::changeImageLink() {
     QCOMPARE(links.size(), size_t(1));
     QCOMPARE(links[0].Value, 0x7000u);
     QCOMPARE(links[0].Prefix, 20u + 10u * 65536u);
-    QCOMPARE(w.imagesTab().imagesGrid().text(3, 1), QString("0x00007000"));
-    QCOMPARE(w.imagesTab().imagesGrid().text(3, 3), QString("20*10"));
+    ui::Grid& table = w.imagesTab().imagesGrid();
+    QCOMPARE(table.text(3, 1) + " " + table.text(3, 3), QString("0x00007000 20*10"));
 }
 
 void MainWindowTest::convertBinToS3AndBack() {
@@ -880,16 +784,11 @@ void MainWindowTest::pendingChangesWindowRemovesChanges() {
     WhenModal([&](QWidget* modal) {
         QVERIFY(modal && modal->objectName() == "PendingChangesDialog");
         auto& grid = *Find<ui::Grid>(*modal, "SGPendingChanges");
-        const std::vector<QStringList> rows = {
-            {"Picture", "0x00000100", "4", QString::fromStdString(image0)},
-            {"String", "0x00000200", "2", "Hi"},
-            {"Picture", "0x00000300", "6", QString::fromStdString(image1)},
-            {"Addr&Dim", "0x00000400", "8", "0x00001234 0x00100020"},
-        };
-        QCOMPARE(grid.rowCount(), 4);
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                QCOMPARE(grid.text(r, c), rows[static_cast<size_t>(r)][c]);
+        QCOMPARE(GridCells(grid),
+                 (QStringList{"Picture", "0x00000100", "4", QString::fromStdString(image0),
+                              "String", "0x00000200", "2", "Hi", "Picture", "0x00000300", "6",
+                              QString::fromStdString(image1), "Addr&Dim", "0x00000400", "8",
+                              "0x00001234 0x00100020"}));
         grid.selectRow(0);
         grid.selectionModel()->select(grid.model()->index(1, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -916,47 +815,16 @@ void MainWindowTest::pendingChangesWindowRemovesChanges() {
     QCOMPARE(w.pendingPanel()->text(), QString("Pending: 3")); // saved changes stay queued
 }
 
-void MainWindowTest::settingsRememberedAcrossRuns() {
-    ScratchDir dir;
-    ScriptedDialogs dialogs;
-    {
-        WriteWholeFile(dir.file("Mardek.ini"), "[Main]\nInstalled=1\n");
-        ui::TMainF w(dir.path().string());
-        w.setDialogs(&dialogs);
-        w.show();
-        for (const char* item : {"E7201", "COM31", "B230400", "ms3000"})
-            Find<QAction>(w, item)->trigger();
-        Find<QAction>(w, "MIAutoRefresh")->setChecked(true);
-        w.close();
-    }
-    const std::string ini = ReadWholeFile(dir.file("Mardek.ini"));
-    QVERIFY(ini.find("PhoneModel=E7201") != std::string::npos);
-    QVERIFY(ini.find("FileManagerAutoRefresh=1") != std::string::npos);
-    ui::TMainF w(dir.path().string());
-    w.setDialogs(&dialogs);
-    w.show();
-    for (const char* item : {"E7201", "COM31", "B230400", "ms3000", "MIAutoRefresh"})
-        QVERIFY(Find<QAction>(w, item)->isChecked());
-    QCOMPARE(w.workspace().profile.FlashStart(), 0x20000000u);
-    QCOMPARE(w.PhonePort, 3);
-    QCOMPARE(w.PhoneBaud, 230400);
-    QCOMPARE(w.PhoneTimeOut, 3000);
-    w.close();
-}
-
 void MainWindowTest::languageFileAndMessages() {
     UiHarness h;
     h.window->close();
-    h.window.reset();
     WriteWholeFile(h.dir.file("Mardek.ini"), "[Main]\nInstalled=1\nLanguage=ru.lng\n");
     // Windows-1251 text: "Найти" for the button.
     WriteWholeFile(h.dir.file("ru.lng"),
                    "[Form1]\nBImageFind=\xCD\xE0\xE9\xF2\xE8\nLETableAddr=Table at:\n"
                    "MIOpen=Open BIN...\nEHex=typed\n[Form2]\nBReplaceIm=Swap\n"
                    "[Form3]\nLEOldAddr=Link of:\n[Messages]\nMes9=All done.\nMes0=never\n");
-    h.window = std::make_unique<ui::TMainF>(h.dir.path().string());
-    h.window->setDialogs(&h.dialogs);
-    h.window->show();
+    h.start();
     ui::TMainF& w = *h.window;
     QCOMPARE(Find<QPushButton>(w, "BImageFind")->text(), QString::fromUtf8("Найти"));
     auto* tableAddr = Find<ui::LabelledEdit>(w, "LETableAddr");
@@ -973,7 +841,7 @@ void MainWindowTest::languageFileAndMessages() {
     QCOMPARE(w.workspace().messages.text(0), std::string("Warning!"));
 }
 
-void MainWindowTest::aboutBoxOnFirstStart() {
+void MainWindowTest::aboutBoxOnFirstStartAndSettingsRemembered() {
     bool shown = false;
     QString line;
     WhenModal([&](QWidget* modal) {
@@ -986,23 +854,27 @@ void MainWindowTest::aboutBoxOnFirstStart() {
     UiHarness h(false);
     QVERIFY(shown);
     QVERIFY(line.contains(QString::fromStdString(h.dir.file("Mardek.ini"))));
-    QVERIFY(ReadWholeFile(h.dir.file("Mardek.ini")).find("Installed=1") != std::string::npos);
+    auto ini = [&](const char* line) {
+        return ReadWholeFile(h.dir.file("Mardek.ini")).find(line) != std::string::npos;
+    };
+    QVERIFY(ini("Installed=1"));
     h.window->close();
-    const std::string ini = ReadWholeFile(h.dir.file("Mardek.ini"));
-    QVERIFY(ini.find("PhoneModel=C2001") != std::string::npos);
-    QVERIFY(ini.find("FileManagerAutoRefresh=0") != std::string::npos);
-}
+    QVERIFY(ini("PhoneModel=C2001") && ini("FileManagerAutoRefresh=0"));
 
-// The scene of `make screenshot`: the table read, the picture on the phone as decoded.
-void MainWindowTest::showcaseShowsDecodedPicture() {
-    UiHarness h;
-    const PictureFirmware fw = OpenShowcase(h);
+    h.start();
+    for (const char* item : {"E7201", "COM31", "B230400", "ms3000"})
+        Find<QAction>(*h.window, item)->trigger();
+    Find<QAction>(*h.window, "MIAutoRefresh")->setChecked(true);
+    h.window->close();
+    QVERIFY(ini("PhoneModel=E7201") && ini("FileManagerAutoRefresh=1"));
+    h.start();
     ui::TMainF& w = *h.window;
-    QCOMPARE(w.windowTitle(), QString("Tovallo v1.5.19 - showcase.bin"));
-    QCOMPARE(w.imagesTab().images09Grid().rowCount(), static_cast<int>(fw.pictures.size()));
-    QCOMPARE(w.imagesTab().imagesGrid().rowCount(), static_cast<int>(fw.pictures.size()));
-    QCOMPARE(w.current().Address, fw.pictures.back().address);
-    QVERIFY(PhonePixels(w, 128, 96) == fw.pictures.back().picture);
+    for (const char* item : {"E7201", "COM31", "B230400", "ms3000", "MIAutoRefresh"})
+        QVERIFY(Find<QAction>(w, item)->isChecked());
+    QCOMPARE(w.workspace().profile.FlashStart(), 0x20000000u);
+    QCOMPARE(w.PhonePort, 3);
+    QCOMPARE(w.PhoneBaud, 230400);
+    QCOMPARE(w.PhoneTimeOut, 3000);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,11 +1,8 @@
 #include "UiHarness.h"
 #include "fixtures/MediaFixtures.h"
 #include "ui/FileBrowser.h"
-#include "ui/Grid.h"
 #include "ui/JavaTab.h"
-#include "ui/SmallWidgets.h"
 #include "ui/SoundsTab.h"
-#include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 
 #include <QAction>
@@ -34,10 +31,6 @@ struct MediaUi : UiHarness {
         dialogs.shown.clear();
     }
     std::string fwPath() const { return dir.file("media.bin"); }
-    void type(const char* edit, const QString& text) {
-        Find<ui::LabelledEdit>(*window, edit)->setText(text);
-    }
-    QString text(const char* edit) { return Find<ui::LabelledEdit>(*window, edit)->text(); }
     // Chooses `path` in the file browser.
     void chooseFile(const std::string& path) {
         ui::FileBrowser& browser = window->soundsTab().fileBrowser();
@@ -48,25 +41,10 @@ struct MediaUi : UiHarness {
     }
 };
 
-QStringList Row(const ui::Grid& grid, int r) {
-    QStringList cells;
-    for (int c = 0; c < grid.columnCount(); ++c)
-        cells << grid.text(r, c);
-    return cells;
-}
-
 // A press and release, then the double click as the platform reports it.
 void DoubleClick(ui::Grid& grid, QPoint at) {
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
-}
-
-QString Addr(uint32_t at) {
-    return QString::fromStdString(ToHexAddr(at));
-}
-
-std::string Le32(uint32_t v) {
-    return {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
 }
 
 } // namespace
@@ -90,19 +68,19 @@ void MediaTabsTest::findReadRenameAndTableFile() {
 
     Click(w, "BSndFind");
     QCOMPARE(grid.rowCount(), 3);
-    QCOMPARE(Row(grid, 2), (QStringList{"Sound_3", Addr(sounds[2].addr), "64", "MMF"}));
+    QCOMPARE(GridRow(grid, 2), (QStringList{"Sound_3", AddrText(sounds[2].addr), "64", "MMF"}));
     QCOMPARE(h.dialogs.numbers(), std::vector<int>{msg::SearchCompleted});
 
     Click(w, "BSndFindTbl");
-    QCOMPARE(h.text("LESoundTblAddr"), Addr(h.image.soundTable));
+    QCOMPARE(h.text("LESoundTblAddr"), AddrText(h.image.soundTable));
     QVERIFY(grid.text(0, 0).isEmpty());
     h.type("LESoundTblAddr", "0x");
     Click(w, "BSndReadTbl"); // read as 0x0, where no table is
     QCOMPARE(h.text("LESoundTblAddr"), QString("0x0"));
-    h.type("LESoundTblAddr", Addr(h.image.soundTable).toLower());
+    h.type("LESoundTblAddr", AddrText(h.image.soundTable).toLower());
     Click(w, "BSndReadTbl");
     QCOMPARE(grid.rowCount(), 3);
-    QCOMPARE(Row(grid, 1), (QStringList{"Sound_2", Addr(sounds[1].addr), "264", "MMF"}));
+    QCOMPARE(GridRow(grid, 1), (QStringList{"Sound_2", AddrText(sounds[1].addr), "264", "MMF"}));
     const std::vector<uint32_t> links = w.soundsTab().soundList().SoundLinks;
     QCOMPARE(links[1], h.image.soundTable + 20);
 
@@ -141,7 +119,7 @@ void MediaTabsTest::findReadRenameAndTableFile() {
     QCOMPARE(grid.text(0, 0), QString("Sound_1"));
     h.dialogs.files = {h.dir.file("table.txt")};
     Click(w, "BSndOpenTbl");
-    QCOMPARE(Row(grid, 0), (QStringList{"Intro", Addr(sounds[0].addr), "512", "MMF"}));
+    QCOMPARE(GridRow(grid, 0), (QStringList{"Intro", AddrText(sounds[0].addr), "512", "MMF"}));
     QCOMPARE(w.soundsTab().soundList().SoundLinks, links);
 
     // Another phone model forgets the list and the table address.
@@ -162,7 +140,7 @@ void MediaTabsTest::replaceRelinkAndSave() {
     Find<QAction>(w, "MIBrowserIcons")->trigger();
     QCOMPARE(qobject_cast<QListView*>(browser.fileView())->viewMode(), QListView::IconMode);
 
-    h.type("LESoundTblAddr", Addr(h.image.soundTable));
+    h.type("LESoundTblAddr", AddrText(h.image.soundTable));
     Click(w, "BSndReadTbl");
     w.soundsTab().soundGrid().selectRow(1);
     const std::string larger = MmfFile(sound.size, 9); // 8 bytes more than the sound
@@ -184,8 +162,8 @@ void MediaTabsTest::replaceRelinkAndSave() {
     ui::Grid& found = w.soundsTab().linkGrid();
     const uint32_t entry = h.image.soundTable + 8;
     QCOMPARE(found.rowCount(), 3);
-    QCOMPARE(found.text(0, 0), Addr(entry));
-    QCOMPARE(found.text(2, 0), Addr(0x8100));
+    QCOMPARE(found.text(0, 0), AddrText(entry));
+    QCOMPARE(found.text(2, 0), AddrText(0x8100));
 
     // The second and third positions get the new address: answered No, then Yes.
     found.setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 0), true);
@@ -195,16 +173,16 @@ void MediaTabsTest::replaceRelinkAndSave() {
     h.dialogs.answers = {true};
     Click(w, "BSndChngAddr");
     QCOMPARE(h.text("LESndNewAddr"), QString("0x9A00"));
-    QCOMPARE(w.soundsTab().soundGrid().text(1, 1), Addr(0x9A00));
+    QCOMPARE(w.soundsTab().soundGrid().text(1, 1), AddrText(0x9A00));
     QCOMPARE(changes.LinkChanges.size(), size_t{3});
 
     h.dialogs.answers = {true};
     Find<QAction>(w, "MISaveAllchanges")->trigger();
     std::string expected = before;
     expected.replace(sound.addr, larger.size(), larger);
-    expected.replace(entry + 4, 4, Le32(static_cast<uint32_t>(larger.size())));
-    expected.replace(0x8000, 4, Le32(0x9A00));
-    expected.replace(0x8100, 4, Le32(0x9A00));
+    expected.replace(entry + 4, 4, Le32Bytes(static_cast<uint32_t>(larger.size())));
+    expected.replace(0x8000, 4, Le32Bytes(0x9A00));
+    expected.replace(0x8100, 4, Le32Bytes(0x9A00));
     QVERIFY(ReadWholeFile(h.fwPath()) == expected);
 }
 
@@ -216,8 +194,8 @@ void MediaTabsTest::javaFindStopReplaceAndSave() {
     Click(w, "BJavaFind");
     QCOMPARE(h.dialogs.numbers(), std::vector<int>{msg::JavaGamesFound});
     QCOMPARE(grid.rowCount(), 2);
-    QCOMPARE(Row(grid, 0), (QStringList{"#Tetris#Tetris.jad", Addr(h.image.base + 0x6000),
-                                        QString::number(h.image.jad.size())}));
+    QCOMPARE(GridRow(grid, 0), (QStringList{"#Tetris#Tetris.jad", AddrText(h.image.base + 0x6000),
+                                            QString::number(h.image.jad.size())}));
 
     // Another firmware empties the list. Without a table the search runs long enough to be
     // stopped: Stop is shown, the other buttons and the tabs are locked meanwhile.
@@ -267,10 +245,10 @@ void MediaTabsTest::javaFindStopReplaceAndSave() {
     const std::string text = "e:\\S100\\#Game#Game.jar";
     QCOMPARE(saved.substr(h.image.base + 0x7000, bytes.size()), bytes);
     QCOMPARE(saved.substr(entry, text.size() + 1), text + '\0');
-    QCOMPARE(saved.substr(entry + 128, 4), Le32(static_cast<uint32_t>(bytes.size())));
+    QCOMPARE(saved.substr(entry + 128, 4), Le32Bytes(static_cast<uint32_t>(bytes.size())));
     Click(w, "BJavaFind");
-    QCOMPARE(Row(grid, 1), (QStringList{"#Game#Game.jar", Addr(h.image.base + 0x7000),
-                                        QString::number(bytes.size())}));
+    QCOMPARE(GridRow(grid, 1), (QStringList{"#Game#Game.jar", AddrText(h.image.base + 0x7000),
+                                            QString::number(bytes.size())}));
 
     // The JAD beside a JAR on disk.
     h.dialogs.files = {game};

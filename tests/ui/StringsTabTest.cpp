@@ -1,9 +1,6 @@
 #include "ui/StringsTab.h"
 #include "UiHarness.h"
 #include "fixtures/StringFixtures.h"
-#include "ui/Grid.h"
-#include "ui/SmallWidgets.h"
-#include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 
 #include <QAction>
@@ -30,28 +27,15 @@ struct StringsUi : UiHarness {
         window->tabControl()->setCurrentIndex(ui::TabStrings);
         dialogs.shown.clear();
     }
-    QString text(const char* edit) { return Find<ui::LabelledEdit>(*window, edit)->text(); }
-    void type(const char* edit, const QString& text) {
-        Find<ui::LabelledEdit>(*window, edit)->setText(text);
-    }
-    QStringList row(ui::Grid& grid, int r) {
-        QStringList cells;
-        for (int c = 1; c < grid.columnCount(); ++c)
-            cells << grid.text(r, c);
-        return cells;
+    // The search result: text, size, start and stop address.
+    QStringList found() {
+        return {text("LEStrThisStr"), text("LEStrStrSize"), text("LEStrStartAddr"),
+                text("LEStrStopAddr")};
     }
     std::string fileBytes(uint32_t at, size_t count) {
         return ReadWholeFile(dir.file("strings.bin")).substr(at, count);
     }
 };
-
-QString Addr(uint32_t at) {
-    return QString::fromStdString(ToHexAddr(at));
-}
-
-std::string Le32(uint32_t v) {
-    return {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
-}
 
 } // namespace
 
@@ -72,12 +56,8 @@ void StringsTabTest::findAndAddStrings() {
     QVERIFY(!Find<QPushButton>(w, "BStringStop")->isVisible());
     QVERIFY(Find<QCheckBox>(w, "CBTblUTF")->isChecked());
     ui::Grid& grid = w.stringsTab().replaceGrid();
-    QStringList titles;
-    for (int c = 0; c < grid.columnCount(); ++c)
-        titles << grid.horizontalHeaderItem(c)->text();
-    QCOMPARE(
-        titles.join('|'),
-        QString::fromUtf8("#|Искомая строка|Нач. адрес|Кон. адрес|Заменить на строку|Размер|UTF"));
+    QCOMPARE(GridTitles(grid), QString::fromUtf8("#|Искомая строка|Нач. адрес|Кон. адрес|"
+                                                 "Заменить на строку|Размер|UTF"));
 
     Click(w, "BStringFind");
     QCOMPARE(h.dialogs.numbers(), std::vector<int>{msg::EnterLine});
@@ -101,15 +81,12 @@ void StringsTabTest::findAndAddStrings() {
     h.type("LEStrSearch", "abc");
     Find<QCheckBox>(w, "CBFromBegin")->setChecked(true);
     Click(w, "BStringFind");
-    QCOMPARE(h.text("LEStrThisStr"), QString("abc"));
-    QCOMPARE(h.text("LEStrStrSize"), QString("3"));
-    QCOMPARE(h.text("LEStrStartAddr"), Addr(h.fw.abc));
-    QCOMPARE(h.text("LEStrStopAddr"), Addr(h.fw.abc + 2));
+    QCOMPARE(h.found(), (QStringList{"abc", "3", AddrText(h.fw.abc), AddrText(h.fw.abc + 2)}));
     h.type("LEStrReplace", "Hello");
     Find<QCheckBox>(w, "CBeos")->setChecked(true);
     Click(w, "BAddStr");
-    QCOMPARE(h.row(grid, 0), (QStringList{"abc", Addr(h.fw.abc), Addr(h.fw.abc + 5),
-                                          QString("Hello") + QChar(1), "6", "0"}));
+    QCOMPARE(GridRow(grid, 0, 1), (QStringList{"abc", AddrText(h.fw.abc), AddrText(h.fw.abc + 5),
+                                               QString("Hello") + QChar(1), "6", "0"}));
     Click(w, "BAddStr");
     QCOMPARE(h.dialogs.numbers().back(), msg::AlreadyInTable);
     grid.rowCheckBox(0)->setChecked(true);
@@ -119,7 +96,7 @@ void StringsTabTest::findAndAddStrings() {
     h.type("LEStrReplace", "xyz");
     Click(w, "BAddStr");
     QCOMPARE(grid.rowCount(), 2);
-    QCOMPARE(grid.text(1, 2), Addr(h.fw.abc + 0x10));
+    QCOMPARE(grid.text(1, 2), AddrText(h.fw.abc + 0x10));
     QVERIFY(grid.rowChecked(0)); // a new row leaves the checks of the others
 
     // Modify File takes the checked row only; the other keeps its row and its check box.
@@ -131,7 +108,7 @@ void StringsTabTest::findAndAddStrings() {
     QCOMPARE(strings[0].Addr, h.fw.abc + 0x10);
     QCOMPARE(strings[0].Text, std::string("xyz"));
     QCOMPARE(grid.rowCount(), 1);
-    QCOMPARE(grid.text(0, 2), Addr(h.fw.abc));
+    QCOMPARE(grid.text(0, 2), AddrText(h.fw.abc));
     QVERIFY(grid.rowCheckBox(0) && !grid.rowChecked(0));
     Click(w, "BStrSelect");
     Find<QAction>(w, "MIStrDeleteSelected")->trigger();
@@ -157,23 +134,21 @@ void StringsTabTest::codePageQuestionAndUtf8Result() {
     QVERIFY(!utf8->isChecked());
     QCOMPARE(h.dialogs.numbers(), std::vector<int>{msg::CodePageChange});
     QCOMPARE(h.text("LEStrSearch"), QString("abc"));
-    QCOMPARE(h.text("LEStrStartAddr"), Addr(h.fw.abc));
+    QCOMPARE(h.text("LEStrStartAddr"), AddrText(h.fw.abc));
     QVERIFY(!w.stringsTab().session().search.Utf8);
 
     h.dialogs.answers = {true};
     utf8->click();
     QVERIFY(utf8->isChecked());
     QVERIFY(h.text("LEStrSearch").isEmpty());
-    QVERIFY(h.text("LEStrThisStr").isEmpty());
-    QVERIFY(h.text("LEStrStartAddr").isEmpty());
+    QCOMPARE(h.found(), QStringList(4));
 
     // A Russian text searched as UTF-8; the result shown as stored, then decoded.
     h.type("LEStrSearch", QString::fromUtf8("Ме"));
     Click(w, "BStringFind");
     const uint32_t menu = h.fw.languages[1].strings[0];
-    QCOMPARE(h.text("LEStrStartAddr"), Addr(menu));
-    QCOMPARE(h.text("LEStrStrSize"), QString("8"));
-    QCOMPARE(h.text("LEStrThisStr"), QString::fromUtf8("РњРµРЅСЋ"));
+    QCOMPARE(h.found().mid(0, 3),
+             (QStringList{QString::fromUtf8("РњРµРЅСЋ"), "8", AddrText(menu)}));
     Find<QCheckBox>(w, "CResUtf")->click();
     QCOMPARE(h.text("LEStrThisStr"), QString::fromUtf8("Меню"));
     QCOMPARE(h.dialogs.numbers().size(), size_t{2});
@@ -189,7 +164,7 @@ void StringsTabTest::deleteLanguageMoveLongerStringAndSave() {
     Click(w, "BStringTblSearch");
     QCOMPARE(messages->count(), 3);
     QCOMPARE(menus->count(), 2);
-    QCOMPARE(messages->itemText(1), Addr(l[1].table) + " 1013");
+    QCOMPARE(messages->itemText(1), AddrText(l[1].table) + " 1013");
     QVERIFY(Find<QPushButton>(w, "BEditStr")->isEnabled());
 
     menus->setCurrentIndex(1);
@@ -197,7 +172,7 @@ void StringsTabTest::deleteLanguageMoveLongerStringAndSave() {
     messages->setCurrentIndex(0); // the other list's choice goes
     QCOMPARE(menus->currentIndex(), -1);
     QCOMPARE(table.rowCount(), 1010);
-    QCOMPARE(table.text(0, 0), Addr(l[0].strings[1]));
+    QCOMPARE(table.text(0, 0), AddrText(l[0].strings[1]));
     Click(w, "BDelLang"); // answered No
     QCOMPARE(w.workspace().changes.total(), size_t{0});
     h.dialogs.answers = {true};
@@ -224,7 +199,7 @@ void StringsTabTest::deleteLanguageMoveLongerStringAndSave() {
     const QByteArray stored = longer.toUtf8();
     const auto size = static_cast<uint32_t>(stored.size()) + 1; // with the end code
     ui::Grid& grid = w.stringsTab().replaceGrid();
-    QCOMPARE(grid.text(0, 2), Addr(block));
+    QCOMPARE(grid.text(0, 2), AddrText(block));
     QCOMPARE(grid.text(0, 5), QString::number(size));
     QCOMPARE(grid.text(0, 6), QString("1"));
 
@@ -237,10 +212,10 @@ void StringsTabTest::deleteLanguageMoveLongerStringAndSave() {
                                msg::StringLongerThanOriginal, msg::KeepChanges}));
     const uint32_t placed = block + 12;
     QCOMPARE(h.fileBytes(placed, size), stored.toStdString() + '\0');
-    QCOMPARE(h.fileBytes(l[1].table + 4, 4), Le32(placed));
-    QCOMPARE(h.fileBytes(block, 12), "zQKV" + Le32(1010 * 4) + Le32(12 + size));
-    QCOMPARE(h.fileBytes(l[0].entry, 4), Le32(l[1].table));
-    QCOMPARE(h.fileBytes(l[2].entry, 4), Le32(l[1].table));
+    QCOMPARE(h.fileBytes(l[1].table + 4, 4), Le32Bytes(placed));
+    QCOMPARE(h.fileBytes(block, 12), "zQKV" + Le32Bytes(1010 * 4) + Le32Bytes(12 + size));
+    QCOMPARE(h.fileBytes(l[0].entry, 4), Le32Bytes(l[1].table));
+    QCOMPARE(h.fileBytes(l[2].entry, 4), Le32Bytes(l[1].table));
 
     // Another phone model forgets the languages read.
     Find<QAction>(w, "E7201")->trigger();

@@ -1,13 +1,9 @@
 #include "UiHarness.h"
 #include "fixtures/SurveyFixtures.h"
-#include "images/BmpFile.h"
 #include "strings/LanguageEntries.h"
 #include "ui/AnimationTab.h"
-#include "ui/Grid.h"
-#include "ui/SmallWidgets.h"
 #include "ui/StringsTab.h"
 #include "ui/Surface.h"
-#include "workspace/HexText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,16 +24,7 @@ void UseModel(ui::TMainF& w, PhoneModel model) {
 }
 
 QStringList Cells(ui::TMainF& w, const char* grid) {
-    auto* g = Find<ui::Grid>(w, grid);
-    QStringList cells;
-    for (int r = 0; r < g->rowCount(); ++r)
-        for (int c = 0; c < g->columnCount(); ++c)
-            cells << g->text(r, c);
-    return cells;
-}
-
-QString Text(ui::TMainF& w, const char* edit) {
-    return Find<ui::LabelledEdit>(w, edit)->text();
+    return GridCells(*Find<ui::Grid>(w, grid));
 }
 
 // A picture of w x h in colours that change with the position and `seed`; white around it in
@@ -145,7 +132,7 @@ void SurveyAnimationTest::escapeStopsAndNoLeavesTabs() {
     Find<QAction>(w, "MIFindAllResources")->trigger();
     escape.stop();
     QCOMPARE(boxes, 5);
-    QVERIFY(Text(w, "LETableAddr").isEmpty() && Text(w, "LESoundTblAddr").isEmpty());
+    QVERIFY(h.text("LETableAddr").isEmpty() && h.text("LESoundTblAddr").isEmpty());
     QCOMPARE(Find<QComboBox>(w, "CStrLang")->count(), 0);
 }
 
@@ -171,16 +158,15 @@ void SurveyAnimationTest::animationEditor() {
     Picture b = Pattern(60, 80, 2);
     for (int y = 0; y < 50; ++y)
         std::copy_n(a.Pixels.begin() + y * 100, 30, b.Pixels.begin() + y * 60);
-    std::string error;
-    QVERIFY(WriteBmpFile(h.dir.file("A.BMP"), a, error) &&
-            WriteBmpFile(h.dir.file("b.bmp"), b, error));
+    h.writeBmp("A.BMP", a);
+    h.writeBmp("b.bmp", b);
     for (const char* file : {"A.BMP", "b.bmp", "a.bmp", "A.BMP"}) {
         h.dialogs.files.push_back(h.dir.file(file));
         Click(w, "BAddAni");
     }
     QVERIFY(h.dialogs.showedText()); // a.bmp is no picture: no frame
     QCOMPARE(frames(), QString("Frame: 3/3"));
-    QCOMPARE(Text(w, "LEAniWidth") + "x" + Text(w, "LEAniHeight"), QString("100x80"));
+    QCOMPARE(h.text("LEAniWidth") + "x" + h.text("LEAniHeight"), QString("100x80"));
     QCOMPARE(shown(99, 49), a.at(99, 49));
     QCOMPARE(shown(100, 49), White);
     QCOMPARE(tab.frameImage().pixel(0, 0), Rgb24{0});
@@ -191,7 +177,7 @@ void SurveyAnimationTest::animationEditor() {
     Click(w, "BStartAni");
     Find<ui::LabelledEdit>(w, "LEAniMoveTo")->setText("x3");
     Click(w, "BExchgAni"); // a, b, a -> b, a, a; the display shows b, the counter stays
-    QCOMPARE(Text(w, "LEAniMoveTo"), QString("3"));
+    QCOMPARE(h.text("LEAniMoveTo"), QString("3"));
     QCOMPARE(frames(), QString("Frame: 1/3"));
     QCOMPARE(shown(59, 79), b.at(59, 79));
 
@@ -224,6 +210,7 @@ void SurveyAnimationTest::animationEditor() {
         QVERIFY(!QFile::exists(QString::fromStdString(h.dir.file("anim.bmp"))));
         for (int i = 0; i < 3; ++i) {
             Picture saved, expected(100, 80);
+            std::string error;
             QVERIFY(ReadBmpFile(h.dir.file("anim_" + std::to_string(i) + ".bmp"), saved, error));
             for (int y = 0; y < 80; ++y)
                 for (int x = 0; x < 100; ++x) {
@@ -246,9 +233,9 @@ void SurveyAnimationTest::animationEditor() {
     QCOMPARE(shown(0, 0), White);
 
     // The 255th frame disables Add Frame, with a hint; deleting one enables it again.
-    QVERIFY(WriteBmpFile(h.dir.file("dot.bmp"), Picture(1, 1, 0x123456), error));
+    const std::string dot = h.writeBmp("dot.bmp", Picture(1, 1, 0x123456));
     for (size_t i = 0; i < MaxAnimationFrames; ++i) {
-        h.dialogs.files.push_back(h.dir.file("dot.bmp"));
+        h.dialogs.files.push_back(dot);
         Click(w, "BAddAni");
     }
     auto* add = Find<QPushButton>(w, "BAddAni");
