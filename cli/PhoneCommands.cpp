@@ -214,9 +214,8 @@ void runDelete(const PhoneOptions& o, const Output& out) {
     if (!unlisted.empty())
         failLines(phone.command(), unlisted);
 
+    // Without --yes the question is answered No: nothing completed, its line is the failure.
     const DeleteResult result = phone.files().Delete(o.folder, chosen);
-    if (!result.confirmed)
-        phone.failShown("nothing was deleted");
     for (const PhoneFile& f : result.deleted)
         std::cout << fileLine(f) << '\n';
     std::vector<std::string> lines;
