@@ -310,9 +310,9 @@ void runJavaReplace(const MediaOptions& o, const Output& out) {
 }
 
 void runJavaJad(const MediaOptions& o, const Output& out) {
-    const Workspace none;
-    MediaDialogs dialogs(none.messages, out, false);
-    const auto jad = CreateJadFile(none, o.file, dialogs);
+    const Workspace noFirmware; // a JAD never needs one
+    MediaDialogs dialogs(noFirmware.messages, out, false);
+    const auto jad = CreateJadFile(noFirmware, o.file, dialogs);
     if (!jad)
         dialogs.failWith("the JAD file was not written");
     std::cout << *jad << '\n';

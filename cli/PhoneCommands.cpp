@@ -6,6 +6,7 @@
 #include "phone/PhoneSession.h"
 #include "phone/PhoneSimulator.h"
 #include "strings/Cp1251.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Settings.h"
 
 #include <nlohmann/json.hpp>
@@ -92,7 +93,7 @@ class PhoneConnection {
         const std::string device =
             o.device.value_or(PortDevice(session_.settingsPath(), s.PhonePort));
         if (!session_.Connect(device, s.PhoneBaud, s.PhoneTimeOut))
-            fail(dialogs_.take("AT error! Phone not connected.") + " (" + device + ")");
+            fail(dialogs_.take(text(msg::PhoneNotConnected)) + " (" + device + ")");
     }
     ~PhoneConnection() { session_.Disconnect(); }
     PhoneConnection(const PhoneConnection&) = delete;
@@ -101,6 +102,8 @@ class PhoneConnection {
     PhoneFileManager& files() { return session_.files(); }
     const PhoneIdentity& identity() { return session_.link().identity(); }
     PhoneDialogs& dialogs() { return dialogs_; }
+    // A message of the table, as the terminal shows it.
+    std::string text(int message) const { return Cp1251ToUtf8(messages_.text(message)); }
 
     // Fails with every message shown (at least `otherwise`).
     [[noreturn]] void failShown(std::vector<std::string> lines, const std::string& otherwise) {
@@ -145,7 +148,7 @@ void runInfo(const PhoneOptions& o, const Output& out) {
 void runList(const PhoneOptions& o, const Output& out) {
     PhoneConnection phone(o, out, "phone list");
     if (!phone.files().Refresh(o.folder))
-        phone.failShown("File List loading Error!");
+        phone.failShown(phone.text(msg::FileListError));
     const std::vector<PhoneFile>& files = phone.files().files(o.folder);
     const PhoneMemInfo& memory = phone.files().memInfo();
     if (o.json) {
@@ -177,7 +180,7 @@ void runSend(const PhoneOptions& o, const Output& out) {
     if (o.block != "auto")
         block = static_cast<uint32_t>(std::stoul(o.block));
     else if (!phone.files().QueryMemory(o.folder))
-        phone.failShown("File List loading Error!");
+        phone.failShown(phone.text(msg::FileListError));
     const SendResult result = phone.files().Send(o.folder, o.files, block);
     for (const SentFile& sent : result.sent)
         std::cout << sent.path << '\t' << sent.size << '\t' << sent.crc << '\n';
@@ -190,7 +193,7 @@ void runSend(const PhoneOptions& o, const Output& out) {
                              ? phone.dialogs().take(SkipReasonText(skipped.reason))
                              : SkipReasonText(skipped.reason)));
     if (!result.completed)
-        phone.failShown(lines, "File loading Error!");
+        phone.failShown(lines, phone.text(msg::FileLoadingError));
     if (!lines.empty())
         failLines(phone.command(), lines);
 }
@@ -198,7 +201,7 @@ void runSend(const PhoneOptions& o, const Output& out) {
 void runDelete(const PhoneOptions& o, const Output& out) {
     PhoneConnection phone(o, out, "phone delete");
     if (!phone.files().Refresh(o.folder))
-        phone.failShown("File List loading Error!");
+        phone.failShown(phone.text(msg::FileListError));
     const std::vector<PhoneFile>& listed = phone.files().files(o.folder);
     std::vector<PhoneFile> chosen;
     std::vector<std::string> unlisted;
@@ -223,7 +226,7 @@ void runDelete(const PhoneOptions& o, const Output& out) {
         lines.push_back(Cp1251ToUtf8(f.shownName()) + ": " +
                         phone.dialogs().take(SkipReasonText(SkipReason::RefusedByPhone)));
     if (!result.completed)
-        phone.failShown(lines, "File loading Error!");
+        phone.failShown(lines, phone.text(msg::FileLoadingError));
     if (!lines.empty())
         failLines(phone.command(), lines);
 }
