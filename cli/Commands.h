@@ -9,5 +9,7 @@ void AddWorkspaceCommands(CLI::App& app, Output& out); // models, find, links, t
 void AddImageCommands(CLI::App& app, Output& out);     // images ...
 void AddS3Commands(CLI::App& app, Output& out);        // s3 from-bin, s3 to-bin
 void AddPatchCommands(CLI::App& app, Output& out);     // patch, apply
+void AddMediaCommands(CLI::App& app, Output& out);     // sounds ..., java ...
+void AddPhoneCommands(CLI::App& app, Output& out);     // phone ..., phone-sim
 
 } // namespace tovallo::cli
