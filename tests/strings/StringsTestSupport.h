@@ -2,6 +2,9 @@
 
 #include "fixtures/StringFixtures.h"
 #include "strings/StringsSession.h"
+#include "workspace/HexText.h"
+
+#include <array>
 
 namespace tovallo::testing {
 
@@ -29,5 +32,19 @@ struct StringFirmwareSession : StringFirmware, SessionOn {
     explicit StringFirmwareSession(PhoneModel model)
         : StringFirmware(BuildStringFirmware(model)), SessionOn(image) {}
 };
+
+// A language list item: the table address and the count.
+inline std::string Item(uint32_t table, int count) {
+    return ToHexAddr(table) + " " + std::to_string(count);
+}
+
+// The free regions as {Start, Size, Used, Reserved}.
+using Blocks = std::vector<std::array<int64_t, 4>>;
+inline Blocks BlocksOf(const FreeRegions& regions) {
+    Blocks out;
+    for (const FreeRegion& r : regions.regions())
+        out.push_back({r.Start, r.Size, r.Used, r.Reserved});
+    return out;
+}
 
 } // namespace tovallo::testing
