@@ -64,7 +64,7 @@ TEST(JavaTable, ListsJarAndJadEntriesUntilTheTableEndsWithNoLimitOfFiles) {
     EXPECT_EQ(all.rows.back().Shown, "#G299#G.jar");
 }
 
-TEST(FindJavaGames, FindsTheMarkerForEveryModel) {
+TEST(FindJavaGames, FindsTheMarkerForEveryModelAndExportWritesTheFile) {
     for (PhoneModel model : AllPhoneModels) {
         SCOPED_TRACE(ModelCliName(model));
         const MediaImage image = BuildMediaImage(model);
@@ -75,8 +75,15 @@ TEST(FindJavaGames, FindsTheMarkerForEveryModel) {
         EXPECT_EQ(shownNames(list),
                   (std::vector<std::string>{"#Tetris#Tetris.jad", "#Tetris#Tetris.jar"}));
         EXPECT_EQ(list.JavaEntries, image.javaEntries);
-        EXPECT_EQ(list.rows[1].Size, image.jar.size());
         EXPECT_EQ(list.rows[1].Addr, image.base + 0x7000);
+
+        // Export writes the file; a range past the end of the firmware is refused.
+        ASSERT_TRUE(ExportJava(fw.ws, list, 1, fw.dir.file("Tetris.jar"), fw.dialogs));
+        EXPECT_EQ(ReadWholeFile(fw.dir.file("Tetris.jar")), image.jar);
+        list.rows[0].Addr = image.base + 0x10000 - 10;
+        EXPECT_FALSE(ExportJava(fw.ws, list, 0, fw.dir.file("Tetris.jad"), fw.dialogs));
+        EXPECT_FALSE(fs::exists(fw.dir.file("Tetris.jad")));
+        EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::JavaGamesFound, msg::EndOfFile}));
     }
     // No marker: false and no message; the list is emptied.
     OpenedMedia none(FirmwareBuilder(0x1000));
@@ -85,20 +92,6 @@ TEST(FindJavaGames, FindsTheMarkerForEveryModel) {
     EXPECT_FALSE(FindJavaGames(none.ws, list, none.bar, none.dialogs));
     EXPECT_TRUE(none.dialogs.shown.empty());
     EXPECT_TRUE(list.empty());
-}
-
-TEST(ExportJava, WritesTheFileAndRefusesARangePastTheEnd) {
-    const MediaImage image = BuildMediaImage(PhoneModel::X120);
-    OpenedMedia fw(image);
-    JavaList list;
-    ASSERT_TRUE(FindJavaGames(fw.ws, list, fw.bar, fw.dialogs));
-    fw.dialogs.shown.clear();
-    ASSERT_TRUE(ExportJava(fw.ws, list, 1, fw.dir.file("Tetris.jar"), fw.dialogs));
-    EXPECT_EQ(ReadWholeFile(fw.dir.file("Tetris.jar")), image.jar);
-    list.rows[0].Addr = 0x10000 - 10;
-    EXPECT_FALSE(ExportJava(fw.ws, list, 0, fw.dir.file("Tetris.jad"), fw.dialogs));
-    EXPECT_FALSE(fs::exists(fw.dir.file("Tetris.jad")));
-    EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::EndOfFile});
 }
 
 class ReplaceJavaTest : public ::testing::Test {

@@ -64,21 +64,27 @@ TEST(ExportSound, WritesTheSoundAndNothingWhereItMustNot) {
     EXPECT_EQ(ReadWholeFile(out), MmfFile(0x38, 3));
 }
 
-TEST(ReplaceSound, TheFileNameMustEndInMmf) {
+TEST(ReplaceSound, RefusesOtherFileNamesEmptyFilesAndDataPastTheEnd) {
     const MediaImage image = BuildMediaImage(PhoneModel::C200);
     OpenedMedia fw(image);
-    const SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
+    SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
     fs::create_directories(fw.dir.file("sounds.mmf"));
-    WriteWholeFile(fw.dir.file("sounds.mmf/tone.wav"), "MMMD");
-    WriteWholeFile(fw.dir.file("tone.mmf.wav"), "MMMD");
-    WriteWholeFile(fw.dir.file("TONE.MMF"), "MMMD");
-    for (const char* wrong : {"sounds.mmf/tone.wav", "tone.mmf.wav"}) {
-        fw.dialogs.shown.clear();
-        EXPECT_FALSE(ReplaceSound(fw.ws, list, 0, fw.dir.file(wrong), fw.dialogs));
-        EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::TypeNotSupported}) << wrong;
-    }
+    for (const char* name : {"sounds.mmf/tone.wav", "tone.mmf.wav", "TONE.MMF"})
+        WriteWholeFile(fw.dir.file(name), "MMMD");
+    WriteWholeFile(fw.dir.file("empty.mmf"), "");
+    WriteWholeFile(fw.dir.file("big.mmf"), MmfFile(0x1000));
+    list.add({"Tail", 0x10000 - 0x100, 0x100}, 0);
+    list.add({"Bad link", 0x1000, 0x100}, 0x10000 - 4); // a loaded table file may say anything
+    fw.dialogs.answers = {true, true, true, true};
+    const std::pair<size_t, const char*> refused[] = {
+        {0, "sounds.mmf/tone.wav"}, {0, "tone.mmf.wav"}, {0, "empty.mmf"},
+        {0, "missing.mmf"},         {3, "big.mmf"},      {4, "big.mmf"}};
+    for (const auto& [row, name] : refused)
+        EXPECT_FALSE(ReplaceSound(fw.ws, list, row, fw.dir.file(name), fw.dialogs)) << name;
+    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::TypeNotSupported, msg::TypeNotSupported,
+                                                      -1, -1, msg::EndOfFile, msg::EndOfFile}));
+    EXPECT_EQ(fw.ws.changes.total(), 0u);
     fw.dialogs.shown.clear();
-    fw.dialogs.answers = {true};
     EXPECT_TRUE(ReplaceSound(fw.ws, list, 0, fw.dir.file("TONE.MMF"), fw.dialogs));
     EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::ReplaceSound});
 }
@@ -137,23 +143,6 @@ TEST(ReplaceSound, QueuesTheFileAndTheTableSizeThenSaveAllWritesThem) {
     EXPECT_EQ(ReadWholeFile(fw.path()), expected);
     const SoundList reread = ReadSoundsTable(fw.ws, image.soundTable);
     EXPECT_EQ(reread.rows[1].Size, 0x208u);
-}
-
-TEST(ReplaceSound, RefusesEmptyFilesAndDataPastTheEnd) {
-    const MediaImage image = BuildMediaImage(PhoneModel::C200);
-    OpenedMedia fw(image);
-    SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
-    WriteWholeFile(fw.dir.file("empty.mmf"), "");
-    WriteWholeFile(fw.dir.file("big.mmf"), MmfFile(0x1000));
-    list.add({"Tail", 0x10000 - 0x100, 0x100}, 0);
-    list.add({"Bad link", 0x1000, 0x100}, 0x10000 - 4); // a loaded table file may say anything
-    fw.dialogs.answers = {true, true, true, true};
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 0, fw.dir.file("empty.mmf"), fw.dialogs));
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 0, fw.dir.file("missing.mmf"), fw.dialogs));
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 3, fw.dir.file("big.mmf"), fw.dialogs));
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 4, fw.dir.file("big.mmf"), fw.dialogs));
-    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{-1, -1, msg::EndOfFile, msg::EndOfFile}));
-    EXPECT_EQ(fw.ws.changes.total(), 0u);
 }
 
 TEST(SoundLinks, FoundFromFlashStartAndRelinkedBySelection) {

@@ -15,17 +15,9 @@ using testing::Blocks;
 using testing::BlocksOf;
 using testing::EntryPlan;
 using testing::FlashImage;
+using testing::Links;
 using testing::SessionOn;
 using testing::StringFirmwareSession;
-
-using Links = std::vector<std::array<uint32_t, 3>>;
-
-Links linksOf(const PendingChanges& changes) {
-    Links out;
-    for (const Links_& l : changes.LinkChanges)
-        out.push_back({l.Addr, l.Value, l.Prefix});
-    return out;
-}
 
 // The two link changes that write a free block header: Size with the marker, then Used 12.
 Links blockHeader(uint32_t start, uint32_t size) {
@@ -72,7 +64,7 @@ TEST(DeleteLanguage, QueuesBothFreeBlocksAndLeadsTheEntryToTheSecondItem) {
         ASSERT_TRUE(t.deleteLanguage(3));
         const auto& l = t.languages;
         const uint32_t slots = l[3].table + 4, lo = l[3].lo(), hi = l[3].hi();
-        EXPECT_EQ(linksOf(t.img.ws.changes),
+        EXPECT_EQ(testing::LinksOf(t.img.ws.changes),
                   (blockHeader(slots, 1999 * 4) + blockHeader(lo, hi - lo) +
                    Links{{l[3].entry, l[4].table, 0}}));
         EXPECT_EQ(BlocksOf(t.s.freeRegions),
@@ -93,7 +85,7 @@ TEST(DeleteLanguage, LeadsToTheFirstLiveItemWithAnotherTableOrRefuses) {
     const auto& l = t.languages;
     // The second item itself goes: its entry leads to the first item's table.
     ASSERT_TRUE(t.deleteLanguage(1));
-    EXPECT_EQ(linksOf(t.img.ws.changes).back(),
+    EXPECT_EQ(testing::LinksOf(t.img.ws.changes).back(),
               (std::array<uint32_t, 3>{l[1].entry, l[0].table, 0}));
     // Now the second item is deleted and the third shares the first's table: none is left.
     const size_t before = t.img.ws.changes.total();
@@ -105,7 +97,7 @@ TEST(DeleteLanguage, LeadsToTheFirstLiveItemWithAnotherTableOrRefuses) {
     EXPECT_FALSE(t.s.languages.entries[0].Deleted);
 
     ASSERT_TRUE(t.deleteLanguage(4));
-    EXPECT_EQ(linksOf(t.img.ws.changes).back(),
+    EXPECT_EQ(testing::LinksOf(t.img.ws.changes).back(),
               (std::array<uint32_t, 3>{l[4].entry, l[3].table, 0}));
     EXPECT_FALSE(t.deleteLanguage(3)) << "the only other menu language is deleted";
 }
@@ -116,7 +108,7 @@ TEST(DeleteLanguage, EveryEntryLeadingToTheFreedTableFollows) {
     ASSERT_TRUE(t.findTable());
     ASSERT_TRUE(t.deleteLanguage(0));
     const auto& l = t.languages;
-    const Links links = linksOf(t.img.ws.changes);
+    const Links links = testing::LinksOf(t.img.ws.changes);
     EXPECT_EQ(Links(links.begin() + 4, links.end()),
               (Links{{l[0].entry, l[1].table, 0}, {l[2].entry, l[1].table, 0}}));
     EXPECT_EQ(t.items(LanguageList::Messages),
@@ -128,7 +120,7 @@ TEST(DeleteLanguage, EveryEntryLeadingToTheFreedTableFollows) {
     ASSERT_TRUE(three.findTable());
     ASSERT_TRUE(three.deleteLanguage(1));
     ASSERT_TRUE(three.deleteLanguage(0));
-    const Links after = linksOf(three.img.ws.changes);
+    const Links after = testing::LinksOf(three.img.ws.changes);
     ASSERT_EQ(after.size(), 11u);
     EXPECT_EQ(after[4], (std::array<uint32_t, 3>{0x20C, 0x1000, 0}));
     EXPECT_EQ(Links(after.begin() + 9, after.end()),
@@ -156,13 +148,14 @@ TEST(DeleteLanguage, StringBlockOnlyOverFlashOffsetsAndWithRoomForItsHeader) {
     SessionOn t(languagesImage({11, 12, 0x40}));
     ASSERT_TRUE(t.findTable());
     ASSERT_TRUE(t.deleteLanguage(0));
-    EXPECT_EQ(linksOf(t.img.ws.changes),
+    EXPECT_EQ(testing::LinksOf(t.img.ws.changes),
               (blockHeader(0x1004, 1010 * 4) + Links{{0x200, 0x2000, 0}}));
     EXPECT_EQ(t.s.freeRegions.regions().size(), 1u);
     t.img.ws.changes.clear();
     ASSERT_TRUE(t.deleteLanguage(1));
-    EXPECT_EQ(linksOf(t.img.ws.changes), (blockHeader(0x2004, 1010 * 4) + blockHeader(0x6100, 12) +
-                                          Links{{0x20C, 0x3000, 0}, {0x200, 0x3000, 0}}));
+    EXPECT_EQ(testing::LinksOf(t.img.ws.changes),
+              (blockHeader(0x2004, 1010 * 4) + blockHeader(0x6100, 12) +
+               Links{{0x20C, 0x3000, 0}, {0x200, 0x3000, 0}}));
 }
 
 TEST(DeleteLanguage, ReplaceRowsInFreedMemoryAreDropped) {
