@@ -3,19 +3,12 @@
 #include "media/JarManifest.h"
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 namespace tovallo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::JarEntry;
-using testing::ReadWholeFile;
-using testing::ScratchDir;
-using testing::ScriptedDialogs;
-using testing::TetrisManifest;
-using testing::WriteJar;
-using testing::WriteWholeFile;
+using namespace testing;
 
 const std::string TetrisJad = "MIDlet-1: Tetris, /icon.png, tetris.Main\r\n"
                               "MIDlet-Name: Tetris\r\n"
@@ -24,48 +17,46 @@ const std::string TetrisJad = "MIDlet-1: Tetris, /icon.png, tetris.Main\r\n"
 
 TEST(JarManifest, TheFirstManifestEntryStoredOrDeflatedAnywhereInTheArchive) {
     ScratchDir dir;
-    const JarEntry classFile{"tetris/Main.class", std::string(5000, 'z'), true};
+    const auto manifestOf = [&](const std::vector<JarEntry>& entries) {
+        WriteJar(dir.file("g.jar"), entries);
+        return ReadJarManifest(dir.file("g.jar"));
+    };
     const std::string manifest = TetrisManifest();
     for (bool deflate : {false, true})
         for (size_t position : {0, 1, 2}) {
-            SCOPED_TRACE(std::to_string(deflate) + " at " + std::to_string(position));
-            std::vector<JarEntry> entries = {classFile, {"icon.png", "PNG", false}};
+            std::vector<JarEntry> entries = {{"tetris/Main.class", std::string(5000, 'z')},
+                                             {"icon.png", "PNG", false}};
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position),
                            {"META-INF/MANIFEST.MF", manifest, deflate});
-            WriteJar(dir.file("g.jar"), entries);
-            EXPECT_EQ(ReadJarManifest(dir.file("g.jar")), manifest);
+            EXPECT_EQ(manifestOf(entries), manifest) << deflate << " at " << position;
         }
-    // Any letter case; the first of two.
-    WriteJar(dir.file("g.jar"), {{"meta-inf/Manifest.mf", "first"}, {"META-INF/MANIFEST.MF", "b"}});
-    EXPECT_EQ(ReadJarManifest(dir.file("g.jar")), "first");
-    // An empty manifest, and one of exactly 1 MiB, are read; a byte more is refused.
-    WriteJar(dir.file("g.jar"), {{"META-INF/MANIFEST.MF", ""}});
-    EXPECT_EQ(ReadJarManifest(dir.file("g.jar")), "");
-    WriteJar(dir.file("g.jar"), {{"META-INF/MANIFEST.MF", std::string(MaxManifestSize, 'm')}});
-    EXPECT_EQ(ReadJarManifest(dir.file("g.jar"))->size(), MaxManifestSize);
-    WriteJar(dir.file("g.jar"), {{"META-INF/MANIFEST.MF", std::string(MaxManifestSize + 1, 'm')}});
-    EXPECT_EQ(ReadJarManifest(dir.file("g.jar")), std::nullopt);
+    // Any letter case, the first of two; an empty manifest and one of exactly 1 MiB are read, a
+    // byte more is refused; another name is no manifest.
+    EXPECT_EQ(manifestOf({{"meta-inf/Manifest.mf", "first"}, {"META-INF/MANIFEST.MF", "b"}}),
+              "first");
+    EXPECT_EQ(manifestOf({{"META-INF/MANIFEST.MF", ""}}), "");
+    const std::string big(MaxManifestSize, 'm');
+    EXPECT_EQ(manifestOf({{"META-INF/MANIFEST.MF", big}})->size(), MaxManifestSize);
+    EXPECT_EQ(manifestOf({{"META-INF/MANIFEST.MF", big + "m"}}), std::nullopt);
+    EXPECT_EQ(manifestOf({{"META-INF/OTHER.MF", "x"}, {"MANIFEST.MF", "y"}}), std::nullopt);
 }
 
-TEST(JarManifest, UnreadableArchivesAndMissingManifestsGiveNothing) {
+TEST(JarManifest, UnreadableArchivesGiveNothing) {
     ScratchDir dir;
-    WriteJar(dir.file("none.jar"), {{"META-INF/OTHER.MF", "x"}, {"MANIFEST.MF", "y"}});
-    EXPECT_EQ(ReadJarManifest(dir.file("none.jar")), std::nullopt);
     EXPECT_EQ(ReadJarManifest(dir.file("missing.jar")), std::nullopt);
     WriteWholeFile(dir.file("text.jar"), "this is no archive at all");
     EXPECT_EQ(ReadJarManifest(dir.file("text.jar")), std::nullopt);
-
-    // A deflated manifest whose data is damaged fails its inflate or its checksum.
+    // Cut in the middle, the central directory is gone; a deflated manifest whose data is
+    // damaged fails its inflate or its checksum.
     WriteJar(dir.file("good.jar"), {{"META-INF/MANIFEST.MF", TetrisManifest(), true}});
     std::string bytes = ReadWholeFile(dir.file("good.jar"));
-    const size_t data = 30 + std::string("META-INF/MANIFEST.MF").size();
+    WriteWholeFile(dir.file("cut.jar"), bytes.substr(0, 60));
+    EXPECT_EQ(ReadJarManifest(dir.file("cut.jar")), std::nullopt);
+    const size_t data = 30 + std::string("META-INF/MANIFEST.MF").size(); // after the local header
     for (size_t i = data; i < data + 8; ++i)
         bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
     WriteWholeFile(dir.file("damaged.jar"), bytes);
     EXPECT_EQ(ReadJarManifest(dir.file("damaged.jar")), std::nullopt);
-    // Cut in the middle: the central directory is gone.
-    WriteWholeFile(dir.file("cut.jar"), ReadWholeFile(dir.file("good.jar")).substr(0, 60));
-    EXPECT_EQ(ReadJarManifest(dir.file("cut.jar")), std::nullopt);
 }
 
 TEST(ManifestLines, LineEndsAndContinuations) {
@@ -81,16 +72,15 @@ TEST(ManifestLines, LineEndsAndContinuations) {
 TEST(BuildJad, FixedLinesFirstThenTheOtherLinesOfTheOldJad) {
     const std::string manifest = "midlet-vendor: X\r\nMIDlet-Name: Game\r\nMIDlet-Name: Later\r\n"
                                  "MIDlet-Version: 2\r\nMIDlet-1: G, /g.png, g.M\r\nab\r\n";
-    std::string old = "MIDlet-Jar-Size: 100\r\nMIDlet-Jar-URL: old.jar\r\nMIDlet-1: old\r\n";
+    std::string custom;
     for (int i = 0; i < 30; ++i)
-        old += "Custom-" + std::to_string(i) + ": v\r\n";
-    old += "MicroEdition-Profile: MIDP-2.0\n\nxy\r\n";
-    std::string expected =
+        custom += "Custom-" + std::to_string(i) + ": v\r\n";
+    const std::string old = "MIDlet-Jar-Size: 100\r\nMIDlet-Jar-URL: old.jar\r\nMIDlet-1: old\r\n" +
+                            custom + "MicroEdition-Profile: MIDP-2.0\n\nxy\r\n";
+    const std::string expected =
         "MIDlet-1: G, /g.png, g.M\r\nMIDlet-Name: Later\r\nmidlet-vendor: X\r\n"
-        "MIDlet-Version: 2\r\nMIDlet-Jar-Size: 1234\r\nMIDlet-Jar-URL: g.jar\r\n";
-    for (int i = 0; i < 30; ++i)
-        expected += "Custom-" + std::to_string(i) + ": v\r\n";
-    expected += "MicroEdition-Profile: MIDP-2.0\r\n";
+        "MIDlet-Version: 2\r\nMIDlet-Jar-Size: 1234\r\nMIDlet-Jar-URL: g.jar\r\n" +
+        custom + "MicroEdition-Profile: MIDP-2.0\r\n";
     EXPECT_EQ(BuildJad(manifest, 1234, "g.jar", old), expected);
     // A manifest without MIDlet lines still gives the two JAR lines.
     EXPECT_EQ(BuildJad("Manifest-Version: 1.0\r\n", 5, "a.jar", ""),

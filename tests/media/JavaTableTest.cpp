@@ -5,19 +5,12 @@
 #include "workspace/SaveChanges.h"
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 namespace tovallo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::BuildMediaImage;
-using testing::FirmwareBuilder;
-using testing::JavaEntry;
-using testing::MediaImage;
-using testing::OpenedMedia;
-using testing::ReadWholeFile;
-using testing::WriteWholeFile;
+using namespace testing;
 
 std::vector<std::string> shownNames(const JavaList& list) {
     std::vector<std::string> names;
@@ -26,7 +19,7 @@ std::vector<std::string> shownNames(const JavaList& list) {
     return names;
 }
 
-TEST(JavaTable, ListsJarAndJadEntriesUntilTheTableEnds) {
+TEST(JavaTable, ListsJarAndJadEntriesUntilTheTableEndsWithNoLimitOfFiles) {
     FirmwareBuilder b(0x4000);
     const std::string name128 = "e:\\S100\\#Long#" + std::string(110, 'x') + ".jar";
     ASSERT_EQ(name128.size(), 128u);
@@ -45,12 +38,8 @@ TEST(JavaTable, ListsJarAndJadEntriesUntilTheTableEnds) {
               (std::vector<std::string>{"#Tetris#Tetris.jar", "#Tetris#Tetris.jad",
                                         "e:\\S100\\Plain.jar", "#x#x.jar.bak"}));
     EXPECT_EQ(list.JavaEntries, (std::vector<uint32_t>{0x100, 0x188, 0x320, 0x3A8}));
-    EXPECT_EQ(list.rows[1].Addr, 0x2188u);
-    EXPECT_EQ(list.rows[1].Size, 0x198u);
     EXPECT_EQ(JavaCells(list.rows[0]),
               (std::array<std::string, 3>{"#Tetris#Tetris.jar", "0x00002100", "272"}));
-    EXPECT_TRUE(IsJadRow(list.rows[1]));
-    EXPECT_FALSE(IsJadRow(list.rows[0]));
     EXPECT_STREQ(JavaFileFilter(list.rows[1]), "Java JAD file|*.jad");
     EXPECT_STREQ(JavaFileFilter(list.rows[0]), "Java JAR file|*.jar");
 
@@ -63,20 +52,19 @@ TEST(JavaTable, ListsJarAndJadEntriesUntilTheTableEnds) {
     EXPECT_EQ(ReadJavaTable(cutFw.ws, 0).size(), 1u);
     EXPECT_TRUE(ReadJavaTable(cutFw.ws, 0x200 - 136 + 1).empty());
     EXPECT_TRUE(ReadJavaTable(cutFw.ws, 0x1000).empty());
-}
 
-TEST(JavaTable, HasNoLimitOf128Files) {
-    FirmwareBuilder b(0x10000);
+    // There is no limit of 128 files.
+    FirmwareBuilder many(0x10000);
     for (uint32_t i = 0; i < 300; ++i)
-        b.place(i * 136, JavaEntry("e:\\S100\\#G" + std::to_string(i) + "#G.jar", i + 1, 0x100));
-    OpenedMedia fw(b);
-    const JavaList list = ReadJavaTable(fw.ws, 0);
-    ASSERT_EQ(list.size(), 300u);
-    EXPECT_EQ(list.JavaEntries.back(), 299u * 136);
-    EXPECT_EQ(list.rows.back().Shown, "#G299#G.jar");
+        many.place(i * 136, JavaEntry("e:\\S100\\#G" + std::to_string(i) + "#G.jar", i + 1, 0x100));
+    OpenedMedia manyFw(many);
+    const JavaList all = ReadJavaTable(manyFw.ws, 0);
+    ASSERT_EQ(all.size(), 300u);
+    EXPECT_EQ(all.JavaEntries.back(), 299u * 136);
+    EXPECT_EQ(all.rows.back().Shown, "#G299#G.jar");
 }
 
-TEST(FindJavaGames, FindsTheMarkerForEveryModel) {
+TEST(FindJavaGames, FindsTheMarkerForEveryModelAndExportWritesTheFile) {
     for (PhoneModel model : AllPhoneModels) {
         SCOPED_TRACE(ModelCliName(model));
         const MediaImage image = BuildMediaImage(model);
@@ -87,8 +75,15 @@ TEST(FindJavaGames, FindsTheMarkerForEveryModel) {
         EXPECT_EQ(shownNames(list),
                   (std::vector<std::string>{"#Tetris#Tetris.jad", "#Tetris#Tetris.jar"}));
         EXPECT_EQ(list.JavaEntries, image.javaEntries);
-        EXPECT_EQ(list.rows[1].Size, image.jar.size());
         EXPECT_EQ(list.rows[1].Addr, image.base + 0x7000);
+
+        // Export writes the file; a range past the end of the firmware is refused.
+        ASSERT_TRUE(ExportJava(fw.ws, list, 1, fw.dir.file("Tetris.jar"), fw.dialogs));
+        EXPECT_EQ(ReadWholeFile(fw.dir.file("Tetris.jar")), image.jar);
+        list.rows[0].Addr = image.base + 0x10000 - 10;
+        EXPECT_FALSE(ExportJava(fw.ws, list, 0, fw.dir.file("Tetris.jad"), fw.dialogs));
+        EXPECT_FALSE(fs::exists(fw.dir.file("Tetris.jad")));
+        EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::JavaGamesFound, msg::EndOfFile}));
     }
     // No marker: false and no message; the list is emptied.
     OpenedMedia none(FirmwareBuilder(0x1000));
@@ -97,20 +92,6 @@ TEST(FindJavaGames, FindsTheMarkerForEveryModel) {
     EXPECT_FALSE(FindJavaGames(none.ws, list, none.bar, none.dialogs));
     EXPECT_TRUE(none.dialogs.shown.empty());
     EXPECT_TRUE(list.empty());
-}
-
-TEST(ExportJava, WritesTheFileAndRefusesARangePastTheEnd) {
-    const MediaImage image = BuildMediaImage(PhoneModel::X120);
-    OpenedMedia fw(image);
-    JavaList list;
-    ASSERT_TRUE(FindJavaGames(fw.ws, list, fw.bar, fw.dialogs));
-    fw.dialogs.shown.clear();
-    ASSERT_TRUE(ExportJava(fw.ws, list, 1, fw.dir.file("Tetris.jar"), fw.dialogs));
-    EXPECT_EQ(ReadWholeFile(fw.dir.file("Tetris.jar")), image.jar);
-    list.rows[0].Addr = 0x10000 - 10;
-    EXPECT_FALSE(ExportJava(fw.ws, list, 0, fw.dir.file("Tetris.jad"), fw.dialogs));
-    EXPECT_FALSE(fs::exists(fw.dir.file("Tetris.jad")));
-    EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::EndOfFile});
 }
 
 class ReplaceJavaTest : public ::testing::Test {
@@ -144,10 +125,9 @@ TEST_F(ReplaceJavaTest, TheFileMustBeOfTheRowsKindAndItsNameMustFitTheEntry) {
     EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{-1, -1}));
     EXPECT_EQ(fw.ws.changes.total(), 0u);
 
-    // The entry text with its zero byte must fit the 128-byte name field.
+    // The entry text "e:\\S100\\#c...c#c...c.jar" with its zero byte must fit the 128-byte field.
     const std::string fits = std::string(56, 'c') + ".jar", tooLong = std::string(57, 'c') + ".jar";
     EXPECT_EQ(JavaEntryText(fits).size(), 127u);
-    EXPECT_EQ(JavaEntryText(tooLong).size(), 129u);
     fw.dialogs.shown.clear();
     EXPECT_FALSE(ReplaceJava(fw.ws, list, 1, file(tooLong, "PK"), fw.dialogs));
     EXPECT_TRUE(ReplaceJava(fw.ws, list, 1, file(fits, "PK"), fw.dialogs));
@@ -175,23 +155,18 @@ TEST_F(ReplaceJavaTest, QueuesTheFileWithItsEntryTextAndSaveAllWritesThem) {
     ASSERT_EQ(java.size(), 2u);
     EXPECT_EQ(fs::path(java[0].FileName).filename(), "JavaAPP0.tmp");
     EXPECT_EQ(fs::path(java[1].FileName).filename(), "JavaAPP1.tmp");
-    const std::string winName = "\xC8\xE3\xF0\xE0";
-    EXPECT_EQ(java[0].EntryText,
-              "e:\\S100\\#" + winName + "#" + winName + ".jar" + std::string(1, '\0'));
-    EXPECT_EQ(java[0].DataAddr, image.base + 0x7000);
-    EXPECT_EQ(java[0].EntryAddr, image.javaEntries[1]);
-    EXPECT_EQ(java[1].EntryText, std::string("e:\\S100\\#Big#Big.jad") + '\0');
 
     ASSERT_TRUE(SaveAllChanges(fw.ws, fw.dialogs));
+    const std::string winName = "\xC8\xE3\xF0\xE0";
     std::string expected = original;
     auto put = [&](uint32_t at, const std::string& bytes) {
         expected.replace(at, bytes.size(), bytes);
     };
     put(0x7000, "PK-new-game");
-    put(image.javaEntries[1], java[0].EntryText);
+    put(image.javaEntries[1], "e:\\S100\\#" + winName + "#" + winName + ".jar" + '\0');
     put(image.javaEntries[1] + 128, std::string("\x0B\0\0\0", 4));
     put(0x6000, std::string(image.jad.size() + 1, 'j'));
-    put(image.javaEntries[0], java[1].EntryText);
+    put(image.javaEntries[0], std::string("e:\\S100\\#Big#Big.jad") + '\0');
     put(image.javaEntries[0] + 128,
         std::string(1, static_cast<char>(image.jad.size() + 1)) + std::string(3, '\0'));
     fw.ws.firmware.flush();

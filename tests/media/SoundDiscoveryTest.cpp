@@ -2,18 +2,10 @@
 #include "MediaTestSupport.h"
 #include "workspace/MessageNumbers.h"
 
-#include <gtest/gtest.h>
-
 namespace tovallo {
 namespace {
 
-using testing::BuildMediaImage;
-using testing::FirmwareBuilder;
-using testing::MediaImage;
-using testing::MmfFile;
-using testing::MmfHeader;
-using testing::OpenedMedia;
-using testing::SoundEntry;
+using namespace testing;
 
 TEST(FindSounds, ListsEveryUsableHeaderAndGoesOnAfterTheOthers) {
     FirmwareBuilder b(0x1000);
@@ -32,14 +24,14 @@ TEST(FindSounds, ListsEveryUsableHeaderAndGoesOnAfterTheOthers) {
                                                 {"Sound_2", 0x110, 0x10},
                                                 {"Sound_3", 0x400, 0x80000007u}}));
     EXPECT_EQ(list.SoundLinks, (std::vector<uint32_t>{0, 0, 0}));
-    EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::SearchCompleted});
     EXPECT_EQ(SoundCells(list.rows[2]),
               (std::array<std::string, 4>{"Sound_3", "0x00000400", "2147483655", "MMF"}));
 
-    // Nothing found: an empty list, still message 8.
+    // Nothing found: an empty list, and message 8 either way.
     OpenedMedia none(FirmwareBuilder(0x100));
     FindSounds(none.ws, list, none.bar, none.dialogs);
     EXPECT_TRUE(list.empty());
+    EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::SearchCompleted});
     EXPECT_EQ(none.dialogs.numbers(), std::vector<int>{msg::SearchCompleted});
 }
 
@@ -75,15 +67,15 @@ TEST(SoundTable, FoundAndReadForEveryModelsStride) {
 }
 
 TEST(SoundTable, EndConditionsAndTheAddressText) {
-    FirmwareBuilder b(0x1000);
     const uint32_t size = 0x1000;
+    FirmwareBuilder b(size);
     // Each table is followed by an entry that must not be read.
+    const std::string next = SoundEntry(0x600, 1, 0);
     b.place(0x100, SoundEntry(0x400, 10, 0) + SoundEntry(size, 0x7FFFFFFF, 0) +
-                       SoundEntry(0x500, 0x80000000, 0) + SoundEntry(0x600, 1, 0));
-    b.place(0x200, SoundEntry(size + 1, 4, 0) + SoundEntry(0x600, 1, 0));
-    b.place(0x300, SoundEntry(0x400, 0, 0) + SoundEntry(0x600, 1, 0));
-    b.place(0x340, SoundEntry(0, 4, 0) + SoundEntry(0x600, 1, 0));
-    b.place(0x0, SoundEntry(0x20, 3, 0) + SoundEntry(0, 0, 0));
+                       SoundEntry(0x500, 0x80000000, 0) + next);
+    b.place(0x200, SoundEntry(size + 1, 4, 0) + next).place(0x300, SoundEntry(0x400, 0, 0) + next);
+    b.place(0x340, SoundEntry(0, 4, 0) + next)
+        .place(0, SoundEntry(0x20, 3, 0) + SoundEntry(0, 0, 0));
     b.place(size - 12, SoundEntry(0x30, 5, 0) + "\x30\x00\x00\x00"); // the next entry is cut
     OpenedMedia fw(b);
 
@@ -95,24 +87,19 @@ TEST(SoundTable, EndConditionsAndTheAddressText) {
         EXPECT_TRUE(ReadSoundsTable(fw.ws, at).empty()) << at;
     EXPECT_EQ(ReadSoundsTable(fw.ws, size - 12).size(), 1u);
 
-    // "0x" alone reads at 0; the text is written back cleaned.
-    std::string text = "0x";
-    ASSERT_TRUE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs));
-    EXPECT_EQ(text, "0x0");
-    EXPECT_EQ(list.rows, (std::vector<SoundRow>{{"Sound_1", 0x20, 3}}));
-    text = "1 00";
-    ASSERT_TRUE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs));
-    EXPECT_EQ(text, "0x100");
-    EXPECT_EQ(list.size(), 2u);
+    // The text is written back cleaned; "0x" alone reads at 0.
+    for (auto [typed, cleaned, first] :
+         {std::tuple{"0x", "0x0", 0x20u}, {"1 00", "0x100", 0x400u}}) {
+        std::string text = typed;
+        ASSERT_TRUE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs));
+        EXPECT_EQ(text, cleaned);
+        EXPECT_EQ(list.rows[0].Addr, first);
+    }
     EXPECT_TRUE(fw.dialogs.shown.empty());
 
     // Beyond the firmware: message 2, the list as it was. Too many digits: the number error.
-    text = "0x1001";
-    EXPECT_FALSE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs));
-    text = "123456789";
-    EXPECT_FALSE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs));
-    text.clear();
-    EXPECT_FALSE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs));
+    for (std::string text : {"0x1001", "123456789", ""})
+        EXPECT_FALSE(ReadSoundsTableAt(fw.ws, text, list, fw.dialogs)) << text;
     EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::EndOfFile, -1}));
     EXPECT_EQ(list.size(), 2u);
 

@@ -5,19 +5,12 @@
 #include "workspace/SaveChanges.h"
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 namespace tovallo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::BuildMediaImage;
-using testing::FirmwareBuilder;
-using testing::MediaImage;
-using testing::MmfFile;
-using testing::OpenedMedia;
-using testing::ReadWholeFile;
-using testing::WriteWholeFile;
+using namespace testing;
 
 std::vector<std::string> filesIn(const fs::path& dir) {
     std::vector<std::string> names;
@@ -71,21 +64,27 @@ TEST(ExportSound, WritesTheSoundAndNothingWhereItMustNot) {
     EXPECT_EQ(ReadWholeFile(out), MmfFile(0x38, 3));
 }
 
-TEST(ReplaceSound, TheFileNameMustEndInMmf) {
+TEST(ReplaceSound, RefusesOtherFileNamesEmptyFilesAndDataPastTheEnd) {
     const MediaImage image = BuildMediaImage(PhoneModel::C200);
     OpenedMedia fw(image);
-    const SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
+    SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
     fs::create_directories(fw.dir.file("sounds.mmf"));
-    WriteWholeFile(fw.dir.file("sounds.mmf/tone.wav"), "MMMD");
-    WriteWholeFile(fw.dir.file("tone.mmf.wav"), "MMMD");
-    WriteWholeFile(fw.dir.file("TONE.MMF"), "MMMD");
-    for (const char* wrong : {"sounds.mmf/tone.wav", "tone.mmf.wav"}) {
-        fw.dialogs.shown.clear();
-        EXPECT_FALSE(ReplaceSound(fw.ws, list, 0, fw.dir.file(wrong), fw.dialogs));
-        EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::TypeNotSupported}) << wrong;
-    }
+    for (const char* name : {"sounds.mmf/tone.wav", "tone.mmf.wav", "TONE.MMF"})
+        WriteWholeFile(fw.dir.file(name), "MMMD");
+    WriteWholeFile(fw.dir.file("empty.mmf"), "");
+    WriteWholeFile(fw.dir.file("big.mmf"), MmfFile(0x1000));
+    list.add({"Tail", 0x10000 - 0x100, 0x100}, 0);
+    list.add({"Bad link", 0x1000, 0x100}, 0x10000 - 4); // a loaded table file may say anything
+    fw.dialogs.answers = {true, true, true, true};
+    const std::pair<size_t, const char*> refused[] = {
+        {0, "sounds.mmf/tone.wav"}, {0, "tone.mmf.wav"}, {0, "empty.mmf"},
+        {0, "missing.mmf"},         {3, "big.mmf"},      {4, "big.mmf"}};
+    for (const auto& [row, name] : refused)
+        EXPECT_FALSE(ReplaceSound(fw.ws, list, row, fw.dir.file(name), fw.dialogs)) << name;
+    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::TypeNotSupported, msg::TypeNotSupported,
+                                                      -1, -1, msg::EndOfFile, msg::EndOfFile}));
+    EXPECT_EQ(fw.ws.changes.total(), 0u);
     fw.dialogs.shown.clear();
-    fw.dialogs.answers = {true};
     EXPECT_TRUE(ReplaceSound(fw.ws, list, 0, fw.dir.file("TONE.MMF"), fw.dialogs));
     EXPECT_EQ(fw.dialogs.numbers(), std::vector<int>{msg::ReplaceSound});
 }
@@ -99,35 +98,28 @@ TEST(ReplaceSound, QueuesTheFileAndTheTableSizeThenSaveAllWritesThem) {
     WriteWholeFile(smaller, MmfFile(0x20, 9));
     WriteWholeFile(larger, MmfFile(0x200, 9)); // 0x208 bytes, above the second sound's 0x108
 
-    // Question 28 answered No, then a larger file with message 26 answered No: nothing queued.
+    // A smaller file asks only question 28, a larger one message 26 too; a No queues nothing.
+    const std::vector<int> asked = {msg::ReplaceSound, msg::ReplaceSound,
+                                    msg::SoundLargerThanOriginal};
     EXPECT_FALSE(ReplaceSound(fw.ws, table, 1, smaller, fw.dialogs));
     fw.dialogs.answers = {true, false};
     EXPECT_FALSE(ReplaceSound(fw.ws, table, 1, larger, fw.dialogs));
-    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::ReplaceSound, msg::ReplaceSound,
-                                                      msg::SoundLargerThanOriginal}));
+    EXPECT_EQ(fw.dialogs.numbers(), asked);
     EXPECT_EQ(fw.ws.changes.total(), 0u);
 
-    // A smaller file asks only 28; a larger one 26 too. Each from the table queues its size.
+    // Each sound from the table queues its file and its size in the table.
     fw.dialogs.shown.clear();
     fw.dialogs.answers = {true, true, true};
     ASSERT_TRUE(ReplaceSound(fw.ws, table, 0, smaller, fw.dialogs));
     ASSERT_TRUE(ReplaceSound(fw.ws, table, 1, larger, fw.dialogs));
-    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{msg::ReplaceSound, msg::ReplaceSound,
-                                                      msg::SoundLargerThanOriginal}));
+    EXPECT_EQ(fw.dialogs.numbers(), asked);
     const auto& sounds = fw.ws.changes.SoundChanges;
     ASSERT_EQ(sounds.size(), 2u);
     EXPECT_EQ(fs::path(sounds[0].FileName).filename(), "Snd_0.tmp");
     EXPECT_EQ(fs::path(sounds[1].FileName).filename(), "Snd_1.tmp");
     EXPECT_EQ(fs::path(sounds[0].FileName).parent_path(),
               fs::path(fw.ws.tempDir.path()).parent_path());
-    EXPECT_EQ(sounds[1].Addr, image.sounds[1].addr);
-    EXPECT_EQ(sounds[1].Size, 0x208u);
-    const auto& links = fw.ws.changes.LinkChanges;
-    ASSERT_EQ(links.size(), 2u);
-    EXPECT_EQ(links[0].Addr, table.SoundLinks[0] + 4);
-    EXPECT_EQ(links[0].Value, 0x28u);
-    EXPECT_EQ(links[1].Addr, table.SoundLinks[1] + 4);
-    EXPECT_EQ(links[1].Prefix, 0u);
+    EXPECT_EQ(fw.ws.changes.LinkChanges.size(), 2u);
 
     // A sound found by scanning queues only its file.
     SoundList scanned;
@@ -151,23 +143,6 @@ TEST(ReplaceSound, QueuesTheFileAndTheTableSizeThenSaveAllWritesThem) {
     EXPECT_EQ(ReadWholeFile(fw.path()), expected);
     const SoundList reread = ReadSoundsTable(fw.ws, image.soundTable);
     EXPECT_EQ(reread.rows[1].Size, 0x208u);
-}
-
-TEST(ReplaceSound, RefusesEmptyFilesAndDataPastTheEnd) {
-    const MediaImage image = BuildMediaImage(PhoneModel::C200);
-    OpenedMedia fw(image);
-    SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
-    WriteWholeFile(fw.dir.file("empty.mmf"), "");
-    WriteWholeFile(fw.dir.file("big.mmf"), MmfFile(0x1000));
-    list.add({"Tail", 0x10000 - 0x100, 0x100}, 0);
-    list.add({"Bad link", 0x1000, 0x100}, 0x10000 - 4); // a loaded table file may say anything
-    fw.dialogs.answers = {true, true, true, true};
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 0, fw.dir.file("empty.mmf"), fw.dialogs));
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 0, fw.dir.file("missing.mmf"), fw.dialogs));
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 3, fw.dir.file("big.mmf"), fw.dialogs));
-    EXPECT_FALSE(ReplaceSound(fw.ws, list, 4, fw.dir.file("big.mmf"), fw.dialogs));
-    EXPECT_EQ(fw.dialogs.numbers(), (std::vector<int>{-1, -1, msg::EndOfFile, msg::EndOfFile}));
-    EXPECT_EQ(fw.ws.changes.total(), 0u);
 }
 
 TEST(SoundLinks, FoundFromFlashStartAndRelinkedBySelection) {

@@ -4,18 +4,13 @@
 #include "workspace/MessageNumbers.h"
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 namespace tovallo {
 namespace {
 
-using testing::BuildMediaImage;
-using testing::MediaImage;
-using testing::OpenedMedia;
-using testing::ReadWholeFile;
-using testing::WriteWholeFile;
+using namespace testing;
 
-TEST(SoundTableFile, ASavedListLoadsBackWithItsLinks) {
+TEST(SoundTableFile, ASavedListLoadsBackWithItsLinksAndAnEmptyOneAsNoRow) {
     const MediaImage image = BuildMediaImage(PhoneModel::P730);
     OpenedMedia fw(image);
     SoundList list = ReadSoundsTable(fw.ws, image.soundTable);
@@ -38,8 +33,21 @@ TEST(SoundTableFile, ASavedListLoadsBackWithItsLinks) {
     SoundList loaded;
     ASSERT_TRUE(LoadSoundTable(path, loaded, fw.dialogs));
     EXPECT_EQ(loaded.rows, list.rows);
-    EXPECT_EQ(loaded.SoundLinks, (std::vector<uint32_t>{list.SoundLinks[0], list.SoundLinks[1],
-                                                        list.SoundLinks[2], 0}));
+    std::vector<uint32_t> links = list.SoundLinks;
+    links.push_back(0);
+    EXPECT_EQ(loaded.SoundLinks, links);
+
+    // An empty list saves one blank record that loads as no row; an empty file is no row too.
+    const std::string empty = fw.dir.file("empty.txt");
+    ASSERT_TRUE(SaveSoundTable(fw.ws, empty, SoundList{}, fw.dialogs));
+    EXPECT_EQ(ReadWholeFile(empty),
+              "001 \t Addr: \t Size: \t Table: 0x00000000\t Type: \t\r\n\r\n");
+    ASSERT_TRUE(LoadSoundTable(empty, loaded, fw.dialogs));
+    EXPECT_TRUE(loaded.empty() && loaded.SoundLinks.empty());
+    WriteWholeFile(empty, "");
+    loaded.add({"x", 1, 1}, 1);
+    ASSERT_TRUE(LoadSoundTable(empty, loaded, fw.dialogs));
+    EXPECT_TRUE(loaded.empty());
     EXPECT_TRUE(fw.dialogs.shown.empty());
 
     // An existing file is replaced only after message 3; the firmware is never written over.
@@ -56,23 +64,6 @@ TEST(SoundTableFile, ASavedListLoadsBackWithItsLinks) {
     EXPECT_FALSE(SaveSoundTable(fw.ws, fw.path(), list, fw.dialogs));
     EXPECT_EQ(ReadWholeFile(fw.path()), before);
     EXPECT_TRUE(fw.dialogs.showedText());
-}
-
-TEST(SoundTableFile, AnEmptyListSavesOneBlankRecordThatLoadsAsNoRow) {
-    OpenedMedia fw(testing::FirmwareBuilder(0x100));
-    const std::string path = fw.dir.file("empty.txt");
-    ASSERT_TRUE(SaveSoundTable(fw.ws, path, SoundList{}, fw.dialogs));
-    EXPECT_EQ(ReadWholeFile(path), "001 \t Addr: \t Size: \t Table: 0x00000000\t Type: \t\r\n\r\n");
-    SoundList list;
-    list.add({"x", 1, 1}, 1);
-    ASSERT_TRUE(LoadSoundTable(path, list, fw.dialogs));
-    EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(list.SoundLinks.empty());
-    // An empty file is an empty list too.
-    WriteWholeFile(path, "");
-    list.add({"x", 1, 1}, 1);
-    ASSERT_TRUE(LoadSoundTable(path, list, fw.dialogs));
-    EXPECT_TRUE(list.empty());
 }
 
 TEST(SoundTableFile, ABrokenRecordRefusesTheWholeFile) {
@@ -92,12 +83,12 @@ TEST(SoundTableFile, ABrokenRecordRefusesTheWholeFile) {
         {"002 " + std::string(5000, 'n') + "\t Addr: 0x1\t Size: 1\t Table: 0x0\t Type: MMF\t",
          "too long"},
     };
-    testing::ScratchDir dir;
+    ScratchDir dir;
     const std::string path = dir.file("t.txt");
     for (const auto& [line, why] : broken) {
         SCOPED_TRACE(why);
         WriteWholeFile(path, good + "\r\n\r\n" + line + "\r\n\r\n" + good + "\r\n\r\n");
-        testing::ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs;
         SoundList list;
         list.add({"kept", 1, 2}, 3);
         EXPECT_FALSE(LoadSoundTable(path, list, dialogs));
@@ -111,7 +102,7 @@ TEST(SoundTableFile, ABrokenRecordRefusesTheWholeFile) {
     // Lower-case and short address texts are addresses; lines end at CR and skip one byte more.
     WriteWholeFile(path, "7 A b\t Addr: 0X1f\t Size: 0\t Table: 0x8\t Type: \t\rx\r\n");
     SoundList list;
-    testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     ASSERT_TRUE(LoadSoundTable(path, list, dialogs));
     EXPECT_EQ(list.rows, (std::vector<SoundRow>{{"A b", 0x1F, 0, ""}}));
     EXPECT_EQ(list.SoundLinks, std::vector<uint32_t>{8});

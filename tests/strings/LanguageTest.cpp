@@ -13,15 +13,14 @@
 namespace tovallo {
 namespace {
 
+using testing::Blocks;
+using testing::BlocksOf;
 using testing::EntryPlan;
 using testing::FlashImage;
+using testing::Item;
 using testing::OpenedImage;
 using testing::SessionOn;
 using testing::StringFirmwareSession;
-
-std::string item(uint32_t table, int count) {
-    return ToHexAddr(table) + " " + std::to_string(count);
-}
 
 TEST(FindTable, ListsBothLanguageListsOnAllModels) {
     for (PhoneModel model : AllPhoneModels) {
@@ -33,13 +32,10 @@ TEST(FindTable, ListsBothLanguageListsOnAllModels) {
         EXPECT_EQ(t.img.dialogs.shown[0].kind, 'i');
         const auto& l = t.languages;
         EXPECT_EQ(t.items(LanguageList::Messages),
-                  (std::vector<std::string>{item(l[0].table, 1011), item(l[1].table, 1013),
-                                            item(l[0].table, 1011)}));
+                  (std::vector<std::string>{Item(l[0].table, 1011), Item(l[1].table, 1013),
+                                            Item(l[0].table, 1011)}));
         EXPECT_EQ(t.items(LanguageList::Menus),
-                  (std::vector<std::string>{item(l[3].table, 2000), item(l[4].table, 2002)}));
-        ASSERT_EQ(t.s.languages.entries.size(), 5u);
-        for (size_t i = 0; i < 5; ++i)
-            EXPECT_EQ(t.s.languages.entries[i].Offset, l[i].entry);
+                  (std::vector<std::string>{Item(l[3].table, 2000), Item(l[4].table, 2002)}));
         EXPECT_EQ(t.s.languages.indexOf(LanguageList::Menus, 1), 4u);
         EXPECT_EQ(t.img.ws.SearchPos, 0x77u) << "the text search keeps its resume point";
     }
@@ -93,11 +89,11 @@ TEST(ScanLanguageEntries, CountRangeAndTheListSplit) {
     SessionOn t(image);
     ASSERT_TRUE(t.findTable());
     EXPECT_EQ(t.items(LanguageList::Messages),
-              (std::vector<std::string>{item(0x1000, 0x300), item(0x1100, 0x308)}))
+              (std::vector<std::string>{Item(0x1000, 0x300), Item(0x1100, 0x308)}))
         << "a jump of exactly 8 stays in the list";
     EXPECT_EQ(
         t.items(LanguageList::Menus),
-        (std::vector<std::string>{item(0x1200, 0x311), item(0x1300, 0x300), item(0x1400, 0x940)}))
+        (std::vector<std::string>{Item(0x1200, 0x311), Item(0x1300, 0x300), Item(0x1400, 0x940)}))
         << "a jump of 9 moves to the menus for good";
 
     // After the first entry, the first run without a count ends the list.
@@ -131,15 +127,12 @@ TEST(ScanLanguageEntries, DetectDeletedListsFreedTablesWithTheirBlocks) {
     ScanLanguageEntries(t.img.ws, t.img.bar, true, t.s.languages, t.s.freeRegions);
     EXPECT_EQ(
         t.items(LanguageList::Messages),
-        (std::vector<std::string>{"Deleted", "Deleted", "Deleted", "Deleted", item(0x5000, 1019)}));
-    std::vector<std::array<int64_t, 3>> regions;
-    for (const FreeRegion& r : t.s.freeRegions.regions())
-        regions.push_back({r.Start, r.Size, r.Used});
-    EXPECT_EQ(regions, (std::vector<std::array<int64_t, 3>>{{0x1004, 0x40, 0x20},
-                                                            {0x1800, 0x100, 12},
-                                                            {0x1104, 0x40, 12},
-                                                            {0x1900, 0x80, 12},
-                                                            {0x1204, 0x40, 12}}))
+        (std::vector<std::string>{"Deleted", "Deleted", "Deleted", "Deleted", Item(0x5000, 1019)}));
+    EXPECT_EQ(BlocksOf(t.s.freeRegions), (Blocks{{0x1004, 0x40, 0x20, 0},
+                                                 {0x1800, 0x100, 12, 0},
+                                                 {0x1104, 0x40, 12, 0},
+                                                 {0x1900, 0x80, 12, 0},
+                                                 {0x1204, 0x40, 12, 0}}))
         << "each block once, the string block from its marker";
     // A string placed in the block read back lands after its header.
     ASSERT_EQ(t.s.freeRegions.ReserveFree(0xF0), 0x1800u);
@@ -150,7 +143,7 @@ TEST(ScanLanguageEntries, DetectDeletedListsFreedTablesWithTheirBlocks) {
 
     // Find Table looks only when asked to.
     ASSERT_TRUE(t.findTable());
-    EXPECT_EQ(t.items(LanguageList::Messages)[0], item(0x1000, 1011));
+    EXPECT_EQ(t.items(LanguageList::Messages)[0], Item(0x1000, 1011));
     t.s.freeRegions.clear();
     ASSERT_TRUE(t.s.FindTable(t.img.ws, t.img.dialogs, t.img.bar, true));
     EXPECT_EQ(t.items(LanguageList::Messages)[1], "Deleted");
@@ -170,16 +163,15 @@ TEST(ReadTable, StringsOfTheSelectedLanguage) {
             ASSERT_EQ(row.Slot, lang.table + 4 * (r + 1));
             ASSERT_EQ(row.Offset, lang.slotValue[r]);
         }
-        EXPECT_EQ(t.s.tableRows[0].Bytes, lang.texts[1]);
-        EXPECT_EQ(t.s.tableRows[3].Offset, 0u);
+        // Slot 4 holds 0 (on C200 the sound header at offset 0), slot 5 an offset past the end,
+        // and the string of slot 3 is cut at 255 bytes.
         EXPECT_EQ(t.s.tableRows[3].Bytes, model == PhoneModel::C200 ? "zQKV@" : "");
-        EXPECT_EQ(t.s.tableRows[4].Offset, 0xFFFFFF00u);
-        EXPECT_EQ(t.s.tableRows[4].Bytes, "") << "an offset past the end reads as empty";
+        EXPECT_EQ(t.s.tableRows[4].Bytes, "");
         EXPECT_EQ(t.s.tableRows[2].Bytes.size(), 255u);
         EXPECT_EQ(t.s.tableRows[2].Bytes, lang.texts[3]);
         EXPECT_EQ(StringTableCells(t.s.tableRows[0]),
                   (std::array<std::string, 2>{ToHexAddr(lang.strings[1]), lang.texts[1]}));
-        EXPECT_TRUE(t.img.dialogs.shown.size() == 1) << "only message 8 of Find Table";
+        EXPECT_EQ(t.img.dialogs.shown.size(), 1u) << "only message 8 of Find Table";
 
         // UTF-8 strings are shown decoded while "Decode UTF-8" is checked.
         ASSERT_TRUE(t.select(1));
@@ -205,7 +197,7 @@ TEST(ReadTable, TableRunningPastTheEndStopsWithAMessage) {
     EXPECT_FALSE(t.deleteLanguage(0));
     EXPECT_EQ(t.img.ws.changes.total(), 0u);
     EXPECT_TRUE(t.s.freeRegions.empty());
-    EXPECT_EQ(t.items(LanguageList::Messages)[0], item(0x1E00, 1011));
+    EXPECT_EQ(t.items(LanguageList::Messages)[0], Item(0x1E00, 1011));
 }
 
 TEST(EditSelected, HandsTheStringAndItsSlotToTheSearchFields) {
@@ -215,15 +207,14 @@ TEST(EditSelected, HandsTheStringAndItsSlotToTheSearchFields) {
     t.s.search.Utf8 = false;
     ASSERT_TRUE(t.s.EditSelected(1));
     const auto& lang = t.languages[1];
-    EXPECT_TRUE(t.s.search.Utf8);
-    EXPECT_TRUE(t.s.search.ResultUtf8);
-    EXPECT_TRUE(t.img.dialogs.shown.size() == 1) << "no code page question";
+    const StringSearchFields& f = t.s.search;
+    EXPECT_TRUE(f.Utf8 && f.ResultUtf8);
+    EXPECT_EQ(t.img.dialogs.shown.size(), 1u) << "no code page question";
     EXPECT_EQ(t.s.StringLinkAddr, lang.table + 8);
-    EXPECT_EQ(t.s.search.StartAddr, ToHexAddr(lang.strings[2]));
-    EXPECT_EQ(t.s.search.SearchText, "\xCF\xF0\xE8\xE2\xE5\xF2");
-    EXPECT_EQ(t.s.search.Searched, t.s.search.SearchText);
-    EXPECT_EQ(t.s.search.StringSize, "12");
-    EXPECT_EQ(t.s.search.StopAddr, ToHexAddr(lang.strings[2] + 11));
+    EXPECT_EQ(
+        (std::array{f.SearchText, f.Searched, f.StringSize, f.StartAddr, f.StopAddr}),
+        (std::array<std::string, 5>{"\xCF\xF0\xE8\xE2\xE5\xF2", "\xCF\xF0\xE8\xE2\xE5\xF2", "12",
+                                    ToHexAddr(lang.strings[2]), ToHexAddr(lang.strings[2] + 11)}));
     EXPECT_FALSE(t.s.EditSelected(1012));
 }
 
@@ -270,14 +261,13 @@ void expectSameAsStepByStep(OpenedImage& img, uint32_t from) {
     const uint32_t fastPos = img.ws.SearchPos;
     img.ws.SearchPos = from;
     const LanguageEntries literal = testing::LiteralScanLanguageEntries(img.ws);
-    ASSERT_EQ(fast.entries.size(), literal.entries.size()) << "from " << from;
-    for (size_t i = 0; i < fast.entries.size(); ++i) {
-        const LanguageEntry &a = fast.entries[i], &b = literal.entries[i];
-        ASSERT_EQ(a.Offset, b.Offset);
-        ASSERT_EQ(a.TablePtr, b.TablePtr);
-        ASSERT_EQ(a.Count, b.Count);
-        ASSERT_EQ(a.List, b.List);
-    }
+    const auto fields = [](const LanguageEntries& l) {
+        std::vector<std::array<int64_t, 4>> out;
+        for (const LanguageEntry& e : l.entries)
+            out.push_back({e.Offset, e.TablePtr, e.Count, int(e.List)});
+        return out;
+    };
+    ASSERT_EQ(fields(fast), fields(literal)) << "from " << from;
     EXPECT_EQ(fastPos, img.ws.SearchPos) << "from " << from;
 }
 

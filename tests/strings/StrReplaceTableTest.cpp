@@ -1,24 +1,22 @@
 #include "strings/StrReplaceTable.h"
-#include "fixtures/ScriptedDialogs.h"
-#include "resources/FreeRegions.h"
-#include "strings/StringSearch.h"
-#include "workspace/HexText.h"
+#include "StringsTestSupport.h"
 #include "workspace/MessageNumbers.h"
-#include "workspace/PendingChanges.h"
 
 #include <gtest/gtest.h>
 
 namespace tovallo {
 namespace {
 
-using testing::ScriptedDialogs;
+using testing::Links;
+using testing::LinksOf;
+using testing::Texts;
+using testing::TextsOf;
 
 // The fields after finding `found` (its size in bytes) at `at`, to be replaced by `replace`.
 StringSearchFields fieldsFor(uint32_t at, const std::string& found, const std::string& replace,
                              bool endCode = false, bool utf8 = false) {
     StringSearchFields f;
-    f.SearchText = found;
-    f.Searched = found;
+    f.SearchText = f.Searched = found;
     f.StringSize = std::to_string(found.size());
     f.StartAddr = ToHexAddr(at);
     f.ReplaceText = replace;
@@ -30,7 +28,7 @@ StringSearchFields fieldsFor(uint32_t at, const std::string& found, const std::s
 struct StrReplaceTableTest : ::testing::Test {
     StrReplaceTable table;
     FreeRegions regions;
-    ScriptedDialogs dialogs;
+    testing::ScriptedDialogs dialogs;
     PendingChanges changes;
 
     bool add(const StringSearchFields& f, uint32_t link = 0) {
@@ -43,27 +41,21 @@ struct StrReplaceTableTest : ::testing::Test {
 
 TEST_F(StrReplaceTableTest, RowsCellsAndModifyFileInPlace) {
     ASSERT_TRUE(add(fieldsFor(0x100, "abc", "Hello", true)));
-    const StrTable& row = table.rows()[0];
-    EXPECT_EQ(row.Size, 6);
-    EXPECT_EQ(row.Bytes, "Hello\x01");
     EXPECT_EQ(
-        StrReplaceCells(row),
+        StrReplaceCells(table.rows()[0]),
         (std::array<std::string, 7>{"", "abc", "0x00000100", "0x00000105", "Hello\x01", "6", "0"}));
     // UTF-8 rows are stored encoded and shown as typed.
     ASSERT_TRUE(add(fieldsFor(0x200, "xy", "\xCF\xF0", false, true)));
     EXPECT_EQ(table.rows()[1].Bytes, "\xD0\x9F\xD1\x80");
-    EXPECT_EQ(StrReplaceCells(table.rows()[1])[3], "0x00000203");
-    EXPECT_EQ(StrReplaceCells(table.rows()[1])[4], "\xCF\xF0");
-    EXPECT_EQ(StrReplaceCells(table.rows()[1])[6], "1");
+    EXPECT_EQ(
+        StrReplaceCells(table.rows()[1]),
+        (std::array<std::string, 7>{"", "xy", "0x00000200", "0x00000203", "\xCF\xF0", "4", "1"}));
     ASSERT_TRUE(add(fieldsFor(0x300, "q", "z")));
 
     modify({});
     EXPECT_EQ(changes.total(), 0u) << "nothing selected";
     modify({true, false, true});
-    ASSERT_EQ(changes.StringChanges.size(), 2u);
-    EXPECT_EQ(changes.StringChanges[0].Addr, 0x100u);
-    EXPECT_EQ(changes.StringChanges[0].Text, std::string("Hello\0", 6));
-    EXPECT_EQ(changes.StringChanges[1].Addr, 0x300u);
+    EXPECT_EQ(TextsOf(changes), (Texts{{0x100, std::string("Hello\0", 6)}, {0x300, "z"}}));
     EXPECT_TRUE(changes.LinkChanges.empty());
     ASSERT_EQ(table.rows().size(), 1u) << "the unselected row stays";
     EXPECT_EQ(table.rows()[0].Addr, 0x200u);
@@ -92,16 +84,14 @@ TEST_F(StrReplaceTableTest, RefusalsAndTheDuplicateTestOnTheFoundAddress) {
     EXPECT_TRUE(add(fieldsFor(0x8000, "zQKV", "x"))) << "the region's address is no string";
     EXPECT_EQ(dialogs.numbers(),
               (std::vector<int>{msg::StringLongerThanOriginal, msg::AlreadyInTable}));
-    EXPECT_EQ(table.rows().size(), 2u);
 }
 
 TEST_F(StrReplaceTableTest, LongerTableStringsMayGoToFreeMemoryWithTheirEndCode) {
     regions.add({0x8000, 40, 12, 0});
-    // No slot known, or not longer: no question.
+    // No slot known, or not longer: no question. No keeps the row in place.
     ASSERT_TRUE(add(fieldsFor(0x100, "ab", "abcdef")));
     ASSERT_TRUE(add(fieldsFor(0x200, "abc", "abc", true), 0x50));
     EXPECT_TRUE(dialogs.shown.empty());
-    // No keeps the row in place.
     ASSERT_TRUE(add(fieldsFor(0x300, "abc", "abcd"), 0x54));
     EXPECT_FALSE(table.rows()[2].InFreeMem);
     EXPECT_EQ(table.rows()[2].Addr, 0x300u);
@@ -112,9 +102,8 @@ TEST_F(StrReplaceTableTest, LongerTableStringsMayGoToFreeMemoryWithTheirEndCode)
     const StrTable& moved = table.rows()[3];
     EXPECT_TRUE(moved.InFreeMem);
     EXPECT_EQ(moved.Addr, 0x8000u);
-    EXPECT_EQ(moved.Bytes, "abcd\x01");
-    EXPECT_EQ(moved.Size, 5);
-    EXPECT_EQ(StrReplaceCells(moved)[4], "abcd\x01");
+    EXPECT_EQ(StrReplaceCells(moved)[4] + StrReplaceCells(moved)[5], "abcd\x01"
+                                                                     "5");
     EXPECT_EQ(regions.find(0x8000)->Reserved, 5);
     // A chosen end code is not doubled.
     ASSERT_TRUE(add(fieldsFor(0x500, "abc", "wxyz", true), 0x5C));
@@ -124,10 +113,9 @@ TEST_F(StrReplaceTableTest, LongerTableStringsMayGoToFreeMemoryWithTheirEndCode)
     ASSERT_TRUE(add(fieldsFor(0x600, "a", std::string(20, 'r')), 0x60));
     EXPECT_FALSE(table.rows()[5].InFreeMem);
     EXPECT_EQ(table.rows()[5].Size, 20);
-    EXPECT_EQ(dialogs.numbers(),
-              (std::vector<int>{msg::StringLongerThanOriginal, msg::StringLongerThanOriginal,
-                                msg::StringLongerThanOriginal, msg::StringLongerThanOriginal,
-                                msg::NotEnoughFreeMemory}));
+    std::vector<int> asked(4, msg::StringLongerThanOriginal);
+    asked.push_back(msg::NotEnoughFreeMemory);
+    EXPECT_EQ(dialogs.numbers(), asked);
 
     // Deleting rows releases their reservations.
     table.DeleteSelected({false, false, false, true}, regions);
@@ -145,19 +133,11 @@ TEST_F(StrReplaceTableTest, ModifyFileRepointsAndRecordsTheUsedCount) {
     ASSERT_TRUE(add(fieldsFor(0x200, "ab", "second", true), 0x54));
     ASSERT_TRUE(add(fieldsFor(0x300, "ab", "third"), 0x58));
     modify({true, true, false});
-    ASSERT_EQ(changes.StringChanges.size(), 2u);
-    EXPECT_EQ(changes.StringChanges[0].Addr, 0x800Cu);
-    EXPECT_EQ(changes.StringChanges[0].Text, std::string("first\0", 6));
-    EXPECT_EQ(changes.StringChanges[1].Addr, 0x8012u);
-    EXPECT_EQ(changes.StringChanges[1].Text, std::string("second\0", 7));
+    EXPECT_EQ(TextsOf(changes),
+              (Texts{{0x800C, std::string("first\0", 6)}, {0x8012, std::string("second\0", 7)}}));
     // Each slot is re-pointed, then the block's header takes the new used count.
-    const std::vector<std::array<uint32_t, 3>> expected = {
-        {0x50, 0x800C, 0}, {0x8008, 18, 0}, {0x54, 0x8012, 0}, {0x8008, 25, 0}};
-    ASSERT_EQ(changes.LinkChanges.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const Links_& l = changes.LinkChanges[i];
-        EXPECT_EQ((std::array<uint32_t, 3>{l.Addr, l.Value, l.Prefix}), expected[i]) << i;
-    }
+    EXPECT_EQ(LinksOf(changes),
+              (Links{{0x50, 0x800C, 0}, {0x8008, 18, 0}, {0x54, 0x8012, 0}, {0x8008, 25, 0}}));
 
     // A reservation lost to a new free space scan: message 51 and the row goes.
     regions.clear();

@@ -1,8 +1,6 @@
 #include "strings/StringSearch.h"
 #include "StringsTestSupport.h"
-#include "strings/StringsSession.h"
 #include "strings/TextEncoding.h"
-#include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +11,24 @@ namespace {
 using testing::HexBytes;
 
 TEST(StringExtent, EndsAtControlBytesOrBrokenUtf8) {
-    EXPECT_EQ(CutFoundString(std::string("abc\0d", 5), false), "abc");
-    EXPECT_EQ(CutFoundString("ab\x1F", false), "ab");
-    EXPECT_EQ(CutFoundString("\xC0\xFF\x80 ", false), "\xC0\xFF\x80 ") << "only bytes below 0x20";
-    EXPECT_EQ(CutFoundString(HexBytes("D0 90 D0 91 0A"), true), HexBytes("D0 90 D0 91"));
-    EXPECT_EQ(CutFoundString(HexBytes("41 C3 41"), true), HexBytes("41 C3"));
-    EXPECT_EQ(CutFoundString(HexBytes("41 80 42 81"), true), HexBytes("41 80 42"))
-        << "0x80 counts as a character, 0x81 ends the string";
-    EXPECT_EQ(CutFoundString(HexBytes("FD BF FE"), true), HexBytes("FD BF"));
-    EXPECT_EQ(CutFoundString(HexBytes("C3 C3"), true), HexBytes("C3"));
-    EXPECT_EQ(CutFoundString(std::string(300, 'x'), true), std::string(300, 'x'));
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {std::string("abc\0d", 5), false, "abc"},
+        {"ab\x1F", false, "ab"},
+        {"\xC0\xFF\x80 ", false, "\xC0\xFF\x80 "}, // only bytes below 0x20 end other strings
+        {HexBytes("D0 90 D0 91 0A"), true, HexBytes("D0 90 D0 91")},
+        {HexBytes("41 C3 41"), true, HexBytes("41 C3")},
+        {HexBytes("41 80 42 81"), true, HexBytes("41 80 42")}, // 0x80 a character, 0x81 an end
+        {HexBytes("FD BF FE"), true, HexBytes("FD BF")},
+        {HexBytes("C3 C3"), true, HexBytes("C3")},
+        {std::string(300, 'x'), true, std::string(300, 'x')},
+    };
+    for (const auto& [found, utf8, cut] : cases)
+        EXPECT_EQ(CutFoundString(found, utf8), cut) << found;
+}
+
+// The result fields: Start Address, Stop Address, String size, Searched.
+std::array<std::string, 4> result(const StringsSession& s) {
+    return {s.search.StartAddr, s.search.StopAddr, s.search.StringSize, s.search.Searched};
 }
 
 TEST(FindString, ResultFieldsAndFindNextOnAllModels) {
@@ -34,17 +40,13 @@ TEST(FindString, ResultFieldsAndFindNextOnAllModels) {
         s.search.FromBegin = true;
         s.StringLinkAddr = 0x44;
         ASSERT_TRUE(t.find());
-        EXPECT_EQ(s.search.StartAddr, ToHexAddr(t.abc));
-        EXPECT_EQ(s.search.StopAddr, ToHexAddr(t.abc + 2));
-        EXPECT_EQ(s.search.StringSize, "3");
-        EXPECT_EQ(s.search.Searched, "abc");
+        EXPECT_EQ(result(s), (std::array{ToHexAddr(t.abc), ToHexAddr(t.abc + 2), std::string("3"),
+                                         std::string("abc")}));
         EXPECT_EQ(s.StringLinkAddr, 0u);
         // E720 starts at its flash and clears "From begin" so that the next click goes on.
-        const bool e720 = model == PhoneModel::E720;
-        EXPECT_EQ(s.search.FromBegin, !e720);
+        EXPECT_EQ(s.search.FromBegin, model != PhoneModel::E720);
         s.search.FromBegin = false;
         ASSERT_TRUE(t.find());
-        EXPECT_EQ(s.search.StartAddr, ToHexAddr(t.abc + 0x10));
         EXPECT_FALSE(t.find());
         EXPECT_EQ(t.img.dialogs.numbers(), std::vector<int>{msg::SearchCompleted});
         EXPECT_EQ(s.search.StartAddr, ToHexAddr(t.abc + 0x10)) << "fields keep the result";
@@ -64,20 +66,19 @@ TEST(FindString, Utf8PatternsAndRefusals) {
     s.search.FromBegin = true;
     s.search.SearchText = "\xC0\xC1"; // А Б, searched as D0 90 D0 91
     ASSERT_TRUE(t.find());
-    EXPECT_EQ(s.search.StartAddr, ToHexAddr(t.utf8Letters));
-    EXPECT_EQ(s.search.StringSize, "4");
-    EXPECT_EQ(s.search.Searched, HexBytes("D0 90 D0 91")) << "shown as stored";
+    const std::string stored = HexBytes("D0 90 D0 91");
+    EXPECT_EQ(result(s), (std::array{ToHexAddr(t.utf8Letters), ToHexAddr(t.utf8Letters + 3),
+                                     std::string("4"), stored}));
     s.ResultDecodingClicked(true);
     EXPECT_EQ(s.search.Searched, "\xC0\xC1");
     s.ResultDecodingClicked(false);
-    EXPECT_EQ(s.search.Searched, HexBytes("D0 90 D0 91"));
+    EXPECT_EQ(s.search.Searched, stored);
 
     s.search.ResultUtf8 = true;
     s.search.SearchText = "A";
     ASSERT_TRUE(t.find());
-    EXPECT_EQ(s.search.StartAddr, ToHexAddr(t.utf8Cut));
-    EXPECT_EQ(s.search.StringSize, "2");
-    EXPECT_EQ(s.search.Searched, "A`");
+    EXPECT_EQ(result(s), (std::array{ToHexAddr(t.utf8Cut), ToHexAddr(t.utf8Cut + 1),
+                                     std::string("2"), std::string("A`")}));
 
     // 64 Russian letters are 128 UTF-8 bytes: nothing is searched.
     s.search.SearchText = std::string(64, '\xC0');
@@ -90,8 +91,7 @@ TEST(FindString, Utf8PatternsAndRefusals) {
 TEST(FindString, CodePageQuestionAndItsReentryGuard) {
     StringsSession s;
     testing::ScriptedDialogs dialogs;
-    s.search.SearchText = "abc";
-    s.search.Searched = "abc";
+    s.search.SearchText = s.search.Searched = "abc";
     int restored = 0;
     // Setting the box back clicks it again, as a widget would; that click must ask nothing.
     s.restoreCodePageBox = [&](bool checked) {
@@ -108,8 +108,7 @@ TEST(FindString, CodePageQuestionAndItsReentryGuard) {
     dialogs.answers = {true};
     EXPECT_TRUE(s.CodePageClicked(true, dialogs));
     EXPECT_TRUE(s.search.Utf8);
-    EXPECT_TRUE(s.search.SearchText.empty());
-    EXPECT_TRUE(s.search.Searched.empty());
+    EXPECT_EQ(s.search.SearchText + s.search.Searched, "");
     EXPECT_EQ(restored, 1);
 }
 

@@ -2,6 +2,10 @@
 
 #include "fixtures/StringFixtures.h"
 #include "strings/StringsSession.h"
+#include "workspace/HexText.h"
+#include "workspace/PendingChanges.h"
+
+#include <array>
 
 namespace tovallo::testing {
 
@@ -29,5 +33,35 @@ struct StringFirmwareSession : StringFirmware, SessionOn {
     explicit StringFirmwareSession(PhoneModel model)
         : StringFirmware(BuildStringFirmware(model)), SessionOn(image) {}
 };
+
+// A language list item: the table address and the count.
+inline std::string Item(uint32_t table, int count) {
+    return ToHexAddr(table) + " " + std::to_string(count);
+}
+
+// The free regions as {Start, Size, Used, Reserved}.
+using Blocks = std::vector<std::array<int64_t, 4>>;
+inline Blocks BlocksOf(const FreeRegions& regions) {
+    Blocks out;
+    for (const FreeRegion& r : regions.regions())
+        out.push_back({r.Start, r.Size, r.Used, r.Reserved});
+    return out;
+}
+
+// The queued link changes as {Addr, Value, Prefix} and string changes as {Addr, Text}.
+using Links = std::vector<std::array<uint32_t, 3>>;
+inline Links LinksOf(const PendingChanges& changes) {
+    Links out;
+    for (const Links_& l : changes.LinkChanges)
+        out.push_back({l.Addr, l.Value, l.Prefix});
+    return out;
+}
+using Texts = std::vector<std::pair<uint32_t, std::string>>;
+inline Texts TextsOf(const PendingChanges& changes) {
+    Texts out;
+    for (const Strings_& s : changes.StringChanges)
+        out.emplace_back(s.Addr, s.Text);
+    return out;
+}
 
 } // namespace tovallo::testing

@@ -43,7 +43,7 @@ class SearchTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(SearchTest, OverlappingMatchesResumeOnTheLastByte) {
+TEST_F(SearchTest, OverlappingMatchesResumeOnTheLastByteAndFindNextSeesWrites) {
     open(FirmwareBuilder(16, 0).place(5, "AAA"));
     EXPECT_EQ(FindInFirmware(ws, "AA", true, bar), 5);
     EXPECT_EQ(ws.SearchPos, 6u);
@@ -60,6 +60,17 @@ TEST_F(SearchTest, OverlappingMatchesResumeOnTheLastByte) {
     EXPECT_EQ(FindInFirmware(ws, "A", true, bar), 0);
     EXPECT_EQ(FindInFirmware(ws, "A", true, bar), 0);
     EXPECT_EQ(FindInFirmware(ws, "A", false, bar), 2);
+
+    // Find-next sees bytes written since the last read, and another firmware opened meanwhile.
+    open(FirmwareBuilder(20000, 0).place(100, "NEEDLE").place(9000, "NEEDLE"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
+    ASSERT_TRUE(ws.WriteAt(2000, "NEEDLE"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), 2000);
+    ASSERT_TRUE(ws.WriteAt(9000, "------"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), -1);
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
+    open(FirmwareBuilder(20000, 0).place(300, "NEEDLE"));
+    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), 300);
 }
 
 TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {
@@ -92,20 +103,7 @@ TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {
     EXPECT_EQ(FindInFirmware(ws, "Z", false, bar), 9999);
 }
 
-TEST_F(SearchTest, FindNextSeesWritesAndAnotherFirmware) {
-    open(FirmwareBuilder(20000, 0).place(100, "NEEDLE").place(9000, "NEEDLE"));
-    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
-    ASSERT_TRUE(ws.WriteAt(2000, "NEEDLE"));
-    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), 2000);
-    ASSERT_TRUE(ws.WriteAt(9000, "------"));
-    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), -1);
-
-    // Another firmware read from the same resume point.
-    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", true, bar), 100);
-    open(FirmwareBuilder(20000, 0).place(300, "NEEDLE"));
-    EXPECT_EQ(FindInFirmware(ws, "NEEDLE", false, bar), 300);
-}
-
+// Few letters give many near matches; sizes around the 32-byte steps test the tails.
 TEST(ByteSearcher, AgreesWithAPlainSearch) {
     std::mt19937 random(11);
     auto text = [&](size_t size, int alphabet) {
@@ -114,27 +112,23 @@ TEST(ByteSearcher, AgreesWithAPlainSearch) {
             c = static_cast<char>('a' + random() % static_cast<unsigned>(alphabet));
         return out;
     };
-    // Few letters give many near matches; sizes around the 32-byte steps test the tails.
-    for (int round = 0; round < 3000; ++round) {
-        const int alphabet = 1 + round % 4;
-        const std::string hay = text(random() % 200, alphabet);
-        const std::string needle = text(1 + random() % 64, alphabet);
+    const auto find = [](const std::string& needle, const std::string& hay) {
         const auto* data = reinterpret_cast<const uint8_t*>(hay.data());
-        const size_t expected = hay.find(needle);
         const uint8_t* hit = ByteSearcher(needle).find(data, hay.size());
-        ASSERT_EQ(hit ? static_cast<size_t>(hit - data) : std::string::npos, expected)
-            << "'" << needle << "' in '" << hay << "'";
+        return hit ? static_cast<size_t>(hit - data) : std::string::npos;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string hay = text(random() % 200, 1 + round % 4);
+        const std::string needle = text(1 + random() % 64, 1 + round % 4);
+        ASSERT_EQ(find(needle, hay), hay.find(needle)) << "'" << needle << "' in '" << hay << "'";
     }
-    // Data where the two bytes compared first agree every other position, and a match at the
-    // very end after them.
+    // The two bytes compared first agree every other position; the match is at the very end.
     std::string runs;
     for (int i = 0; i < 50000; ++i)
         runs += "ab";
-    runs += "axab";
-    const auto* data = reinterpret_cast<const uint8_t*>(runs.data());
-    EXPECT_EQ(ByteSearcher("axab").find(data, runs.size()), data + runs.size() - 4);
-    EXPECT_EQ(ByteSearcher("abxb").find(data, runs.size()), nullptr);
-    EXPECT_EQ(ByteSearcher("").find(data, runs.size()), nullptr);
+    EXPECT_EQ(find("axab", runs + "axab"), runs.size());
+    EXPECT_EQ(find("abxb", runs), std::string::npos);
+    EXPECT_EQ(find("", runs), std::string::npos);
 }
 
 TEST_F(SearchTest, StopEndsTheScanAfterTheCurrentBlock) {
@@ -173,16 +167,8 @@ TEST_F(SearchTest, StopEndsTheScanAfterTheCurrentBlock) {
     EXPECT_TRUE(ws.SearchStop);
 }
 
-TEST_F(SearchTest, NothingIsSearchedWithoutFirmwareOrBeyondTheFlashStart) {
-    EXPECT_EQ(FindInFirmware(ws, "A", true, bar), -1);
-    open(FirmwareBuilder(8192, 'A'));
-    ws.SelectModel(PhoneModel::E720);
-    ws.SearchPos = ws.profile.FlashStart();
-    EXPECT_EQ(FindInFirmware(ws, "A", false, bar), -1);
-    EXPECT_TRUE(FindLinks(ws, 0x41414141, bar, 10, ws.profile.FlashStart()).empty());
-}
-
 TEST_F(SearchTest, LinksAreFoundAtEveryPositionUpToTheLimit) {
+    EXPECT_EQ(FindInFirmware(ws, "A", true, bar), -1) << "nothing is searched without a firmware";
     FirmwareBuilder fw(300000, 0);
     const uint32_t value = 0x0003F304;
     const std::vector<uint32_t> at = {0, 123, 250 - 2, 1048, 300000 - 4};
@@ -206,6 +192,12 @@ TEST_F(SearchTest, LinksAreFoundAtEveryPositionUpToTheLimit) {
     // At 499 the filler byte and the value placed at 500 form the same four bytes.
     EXPECT_EQ(FindLinks(ws, 0x03F300FF, bar, 100, 0), (std::vector<uint32_t>{0, 499, 996}));
     EXPECT_EQ(FindLinks(ws, 0x0003F300, bar, 100, 0), (std::vector<uint32_t>{500}));
+
+    // Nothing lies beyond the flash start of a firmware smaller than it.
+    ws.SelectModel(PhoneModel::E720);
+    ws.SearchPos = ws.profile.FlashStart();
+    EXPECT_EQ(FindInFirmware(ws, "\xFF", false, bar), -1);
+    EXPECT_TRUE(FindLinks(ws, 0x03F300FF, bar, 10, ws.profile.FlashStart()).empty());
 }
 
 TEST_F(SearchTest, FindAnyGivesTheLowestOffsetThenTheLowestIndex) {

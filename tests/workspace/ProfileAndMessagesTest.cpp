@@ -11,13 +11,8 @@ TEST(PhoneProfile, ModelsCarryTheirSignaturesAndDerivedValues) {
     const PhoneProfile e720 = PhoneProfile::ForModel(PhoneModel::E720);
     EXPECT_EQ(e720.FlashStart(), 0x20000000u);
     EXPECT_EQ(e720.SoundEntryPad(), 44u);
-    EXPECT_EQ(e720.TransparentColor, 0xFF00FFu);
-    ASSERT_EQ(e720.StringTableSig.size(), 20u) << "the four zero bytes count";
-    EXPECT_EQ(e720.StringTableSig, std::string("1200\0"
-                                               "2400\0"
-                                               "4800\0"
-                                               "9600\0",
-                                               20));
+    EXPECT_EQ(e720.StringTableSig, std::string("1200\0002400\0004800\0009600\0", 20))
+        << "the four zero bytes count";
 
     const PhoneProfile p730 = PhoneProfile::ForModel(PhoneModel::P730);
     const PhoneProfile e850 = PhoneProfile::ForModel(PhoneModel::E850);
@@ -58,7 +53,6 @@ TEST(Messages, DefaultTextsAreStoredByteForByte) {
                            "lost. \r\r\nContinue?");
     ASSERT_EQ(m.stored(47).back(), '\0') << "message 47 keeps its trailing zero byte";
     EXPECT_EQ(m.text(47), "Total Memory: %1 byte In %3 memory Regions. Free Memory: %2 byte.");
-    EXPECT_EQ(m.text(51), "Not enough free allocated memory!");
     for (int i : {33, 37, 38, 39, 41})
         EXPECT_EQ(m.text(i).substr(m.text(i).size() - 2), ": ") << i;
 }

@@ -5,6 +5,7 @@
 #include "workspace/Workspace.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace tovallo;
@@ -33,14 +34,12 @@ class SaveTest : public ::testing::Test {
 
 TEST_F(SaveTest, ChangesAreWrittenInListOrderAndKeptForAnotherSave) {
     ws.changes.AppendStringChange(2, HexBytes("41 01 42 01"));
-    EXPECT_EQ(ws.changes.StringChanges[0].Text, HexBytes("41 00 42 01"));
     ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 8, 0x00020002, "PICT", error));
     EXPECT_EQ(std::filesystem::path(ws.changes.ImageChanges[0].FileName).filename(), "Image0.tmp");
     ws.changes.AppendLinkChange(24, 0x11223344, 0x00100020); // prefix at 20, value at 24
     ws.changes.AppendLinkChange(9, 0xAABBCCDD, 0);           // overwrites part of the picture
     ASSERT_TRUE(ws.changes.AppendJavaChange(ws.tempDir, 40, 30, "E", "JJ", error));
     ASSERT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, 60, "SN", error));
-    EXPECT_EQ(ws.changes.SoundChanges[0].Size, 2u);
 
     ws.profile.JavaSizeOffset = 4; // keeps the entry's size field inside this small image
     const SaveSummary saved = SaveAllChanges(ws, dialogs);
@@ -48,48 +47,46 @@ TEST_F(SaveTest, ChangesAreWrittenInListOrderAndKeptForAnotherSave) {
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(saved.changes, 6u);
     EXPECT_EQ(saved.bytes, 4u + 4 + 8 + 4 + (2 + 1 + 4) + 2) << "a Java change: file, entry, size";
+    // The string's first end code becomes 0; links land after the picture "P"; the Java entry
+    // at 30 gets the file's size at 30 + 4.
+    const std::pair<size_t, std::string> written[] = {{2, HexBytes("41 00 42 01")},
+                                                      {8, HexBytes("50 DD CC BB")},
+                                                      {20, HexBytes("20 00 10 00 44 33 22 11")},
+                                                      {30, "E"},
+                                                      {34, HexBytes("02 00 00 00")},
+                                                      {40, "JJ"},
+                                                      {60, "SN"}};
     const std::string fw = firmware();
-    EXPECT_EQ(fw.substr(2, 4), HexBytes("41 00 42 01"));
-    EXPECT_EQ(fw.substr(8, 4), HexBytes("50 DD CC BB")) << "links land after the picture \"P\"";
-    EXPECT_EQ(fw.substr(20, 8), HexBytes("20 00 10 00 44 33 22 11"));
-    EXPECT_EQ(fw.substr(30, 1), "E");
-    EXPECT_EQ(fw.substr(34, 4), HexBytes("02 00 00 00")) << "the size of the Java file";
-    EXPECT_EQ(fw.substr(40, 2), "JJ");
-    EXPECT_EQ(fw.substr(60, 2), "SN");
+    for (const auto& [at, bytes] : written)
+        EXPECT_EQ(fw.substr(at, bytes.size()), bytes) << at;
     EXPECT_EQ(fw.size(), 64u);
     EXPECT_EQ(ws.changes.total(), 6u) << "saving keeps the lists";
 }
 
+// Every change is checked before the first write: a missing temporary file, a change past the
+// end (it would grow the image), a link prefix before offset 0, an empty replacement.
 TEST_F(SaveTest, NothingIsWrittenWhenAnyChangeFailsItsCheck) {
     const std::string before = firmware();
-    ws.changes.AppendStringChange(0, "OK");
-    ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 10, 0, "PICTURE", error));
-    std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
-    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
-    EXPECT_TRUE(dialogs.showedText());
-    EXPECT_EQ(firmware(), before) << "a missing temporary file stops the save before any write";
-
-    ws.changes.clear();
-    dialogs.shown.clear();
-    ws.changes.AppendStringChange(0, "OK");
-    ws.changes.AppendStringChange(62, "TOO LONG");
-    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
-    EXPECT_EQ(firmware(), before) << "a change past the end would grow the image";
-    EXPECT_EQ(firmware().size(), 64u);
-
-    ws.changes.clear();
-    ws.changes.AppendLinkChange(2, 1, 7); // the prefix would land before offset 0
-    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
-    EXPECT_EQ(firmware(), before);
-
-    // An empty replacement is no replacement.
-    ws.changes.clear();
-    dialogs.shown.clear();
-    ASSERT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, 10, "", error));
-    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
-    ASSERT_TRUE(dialogs.showedText());
+    const std::function<void()> faults[] = {
+        [&] {
+            ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 10, 0, "PICTURE", error));
+            std::filesystem::remove(ws.changes.ImageChanges[0].FileName);
+        },
+        [&] { ws.changes.AppendStringChange(62, "TOO LONG"); },
+        [&] { ws.changes.AppendLinkChange(2, 1, 7); },
+        [&] { ASSERT_TRUE(ws.changes.AppendSoundChange(ws.tempDir, 10, "", error)); },
+    };
+    for (const auto& fault : faults) {
+        ws.changes.clear();
+        dialogs.shown.clear();
+        ws.changes.AppendStringChange(0, "OK");
+        fault();
+        EXPECT_FALSE(SaveAllChanges(ws, dialogs));
+        ASSERT_TRUE(dialogs.showedText());
+        EXPECT_EQ(PendingChangesProblem(ws), dialogs.shown.back().text);
+        EXPECT_EQ(firmware(), before);
+    }
     EXPECT_NE(dialogs.shown.back().text.find("is empty"), std::string::npos);
-    EXPECT_EQ(PendingChangesProblem(ws), dialogs.shown.back().text);
 }
 
 TEST_F(SaveTest, TheFirstSaveKeepsTheBytesEachChangeReplaces) {
@@ -111,15 +108,6 @@ TEST_F(SaveTest, TheFirstSaveKeepsTheBytesEachChangeReplaces) {
     EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
-TEST_F(SaveTest, AFailingWriteIsReportedAndTheListsStay) {
-    ws.changes.AppendStringChange(0, "OK");
-    // Reopen the same file read-only: every write fails.
-    ASSERT_TRUE(ws.firmware.open(path, error, false));
-    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
-    EXPECT_TRUE(dialogs.showedText());
-    EXPECT_EQ(ws.changes.total(), 1u);
-}
-
 TEST_F(SaveTest, QuestionsGuardSavingAndClosing) {
     ws.changes.AppendStringChange(0, "XY");
     ASSERT_TRUE(ws.changes.AppendImageChange(ws.tempDir, 10, 0, "PIC", error));
@@ -134,16 +122,19 @@ TEST_F(SaveTest, QuestionsGuardSavingAndClosing) {
     EXPECT_FALSE(CloseFirmware(ws, dialogs));
     EXPECT_EQ(dialogs.numbers(), (std::vector<int>{11, 11}));
     EXPECT_EQ(dialogs.shown.back().kind, 'c');
-    EXPECT_TRUE(ws.FwIsOpen());
+    EXPECT_TRUE(ws.FwIsOpen() && std::filesystem::exists(temp));
     EXPECT_EQ(ws.changes.total(), 2u);
-    EXPECT_TRUE(std::filesystem::exists(temp));
 
-    // Yes with a save that fails keeps everything too, and the save says why.
-    ASSERT_TRUE(ws.firmware.open(path, error, false)); // every write fails
+    // A save whose writes fail says why and keeps the lists; so does closing with Yes.
+    ASSERT_TRUE(ws.firmware.open(path, error, false)); // read-only: every write fails
+    EXPECT_FALSE(SaveAllChanges(ws, dialogs));
+    EXPECT_TRUE(dialogs.showedText());
+    dialogs.shown.clear();
     dialogs.choices.push_back(Dialogs::Answer::Yes);
     EXPECT_FALSE(CloseFirmware(ws, dialogs));
     EXPECT_TRUE(dialogs.showedText());
     EXPECT_TRUE(ws.FwIsOpen());
+    EXPECT_EQ(ws.changes.total(), 2u);
     EXPECT_TRUE(std::filesystem::exists(temp));
 
     ASSERT_TRUE(ws.firmware.open(path, error));
