@@ -9,5 +9,7 @@ void AddWorkspaceCommands(CLI::App& app, Output& out); // models, find, links, t
 void AddImageCommands(CLI::App& app, Output& out);     // images ...
 void AddS3Commands(CLI::App& app, Output& out);        // s3 from-bin, s3 to-bin
 void AddPatchCommands(CLI::App& app, Output& out);     // patch, apply
+void AddStringCommands(CLI::App& app, Output& out);    // strings ..., free ...
+void AddSurveyCommands(CLI::App& app, Output& out);    // find-any, survey, anim save
 
 } // namespace tovallo::cli

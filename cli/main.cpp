@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
     AddImageCommands(app, out);
     AddS3Commands(app, out);
     AddPatchCommands(app, out);
+    AddStringCommands(app, out);
+    AddSurveyCommands(app, out);
 
     try {
         app.parse(argc, argv);
