@@ -24,18 +24,24 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Fields joined by blanks; an empty last field (a string of no bytes) leaves no trailing blank.
-std::string recordLine(const std::vector<std::string>& fields) {
-    std::string line;
-    for (const std::string& f : fields)
-        line += (line.empty() ? "" : " ") + f;
-    if (!fields.empty() && fields.back().empty())
-        line.pop_back();
-    return line;
-}
-
-void printJson(const Json& json) {
-    std::cout << json.dump(2) << '\n';
+// The records as one JSON array, or one a line: the values of their fields from `first` on,
+// joined by blanks (an empty last value, a string of no bytes, leaves no trailing blank).
+void printRecords(const Json& records, bool json, size_t first = 0) {
+    if (json) {
+        std::cout << records.dump(2) << '\n';
+        return;
+    }
+    for (const Json& record : records) {
+        std::string line;
+        size_t field = 0;
+        for (const auto& [key, value] : record.items())
+            if (field++ >= first)
+                line += (line.empty() ? "" : " ") +
+                        (value.is_string() ? value.get<std::string>() : value.dump());
+        if (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        std::cout << line << '\n';
+    }
 }
 
 struct FirmwareOptions {
@@ -75,18 +81,14 @@ void runFind(const FindOptions& o) {
     Json list = Json::array();
     while (const auto found = FindNextString(ws, pattern, false, o.utf8, bar)) {
         const auto size = static_cast<uint32_t>(found->Bytes.size());
-        const std::string start = ToHexAddr(found->Start);
-        const std::string stop = ToHexAddr(found->Start + size - 1u);
-        const std::string hex = ToHexBytes(found->Bytes);
-        if (o.json)
-            list.push_back({{"start", start}, {"stop", stop}, {"size", size}, {"hex", hex}});
-        else
-            std::cout << recordLine({start, stop, std::to_string(size), hex}) << '\n';
+        list.push_back({{"start", ToHexAddr(found->Start)},
+                        {"stop", ToHexAddr(found->Start + size - 1u)},
+                        {"size", size},
+                        {"hex", ToHexBytes(found->Bytes)}});
         if (!o.all)
             break;
     }
-    if (o.json)
-        printJson(list);
+    printRecords(list, o.json);
 }
 
 // Opens the firmware and runs Find Table; no signature fails the command.
@@ -113,16 +115,11 @@ void runLanguages(const LanguagesOptions& o) {
     StringsSession session;
     findTableOrFail(ws, session, o, o.deleted);
     Json list = Json::array();
-    for (const LanguageEntry& e : session.languages.entries) {
-        const std::string entry = ToHexAddr(e.Offset);
-        const std::string item = LanguageItemText(e);
-        if (o.json)
-            list.push_back({{"entry", entry}, {"list", listNumber(e.List)}, {"text", item}});
-        else
-            std::cout << entry << ' ' << listNumber(e.List) << ' ' << item << '\n';
-    }
-    if (o.json)
-        printJson(list);
+    for (const LanguageEntry& e : session.languages.entries)
+        list.push_back({{"entry", ToHexAddr(e.Offset)},
+                        {"list", listNumber(e.List)},
+                        {"text", LanguageItemText(e)}});
+    printRecords(list, o.json);
 }
 
 struct TableOptions : FirmwareOptions {
@@ -141,17 +138,12 @@ void runTable(const TableOptions& o) {
     CollectedDialogs dialogs(ws.messages, quiet);
     const bool whole = session.SelectLanguage(ws, dialogs, o.language);
     Json list = Json::array();
-    size_t row = 0;
-    for (const StringTableRow& r : session.tableRows) {
-        const std::string offset = ToHexAddr(r.Offset), slot = ToHexAddr(r.Slot);
-        const std::string hex = ToHexBytes(r.Bytes);
-        if (o.json)
-            list.push_back({{"row", ++row}, {"offset", offset}, {"slot", slot}, {"hex", hex}});
-        else
-            std::cout << recordLine({offset, slot, hex}) << '\n';
-    }
-    if (o.json)
-        printJson(list);
+    for (const StringTableRow& r : session.tableRows)
+        list.push_back({{"row", list.size() + 1},
+                        {"offset", ToHexAddr(r.Offset)},
+                        {"slot", ToHexAddr(r.Slot)},
+                        {"hex", ToHexBytes(r.Bytes)}});
+    printRecords(list, o.json, 1);
     if (!whole)
         dialogs.failWithReport("the string table could not be read whole");
 }
@@ -260,18 +252,15 @@ void runEdit(const EditOptions& o, const StringEditPlan& plan, const Output& out
         dialogs.failWithReport("the edits were refused");
 
     const Json changes = changesOf(ws.changes);
-    if (o.json) {
-        printJson(
-            {{"changes", changes},
-             {"regions", regionsOf(session.freeRegions)},
-             {"status", Cp1251ToUtf8(FreeMemoryStatusText(session.freeRegions, ws.messages))}});
-    } else {
-        for (const Json& c : changes)
-            std::cout << recordLine({c["addr"].get<std::string>(), c["type"].get<std::string>(),
-                                     std::to_string(c["size"].get<size_t>()),
-                                     c["hex"].get<std::string>()})
-                      << '\n';
-    }
+    if (o.json)
+        std::cout << Json{{"changes", changes},
+                          {"regions", regionsOf(session.freeRegions)},
+                          {"status",
+                           Cp1251ToUtf8(FreeMemoryStatusText(session.freeRegions, ws.messages))}}
+                         .dump(2)
+                  << '\n';
+    else
+        printRecords(changes, false);
     if (!o.write)
         return;
     const SaveSummary saved = SaveAllChanges(ws, dialogs);
@@ -286,27 +275,23 @@ void runEdit(const EditOptions& o, const StringEditPlan& plan, const Output& out
         out.success(report);
 }
 
-void runFreeRegions(const FirmwareOptions& o) {
-    Workspace ws;
+// Find Free Space without its question.
+FreeRegions freeBlocksOf(Workspace& ws, const FirmwareOptions& o) {
     OpenFirmwareOrFail(ws, o.firmware, o.model, false);
     FreeRegions regions;
     NullProgress bar;
     ScanFreeBlocks(ws, bar, regions);
-    if (o.json) {
-        printJson(regionsOf(regions));
-        return;
-    }
-    for (const FreeRegion& r : regions.regions())
-        std::cout << ToHexAddr(r.Start) << ' ' << r.Size << ' ' << r.Used << ' ' << r.Reserved
-                  << '\n';
+    return regions;
+}
+
+void runFreeRegions(const FirmwareOptions& o) {
+    Workspace ws;
+    printRecords(regionsOf(freeBlocksOf(ws, o)), o.json);
 }
 
 void runFreeStatus(const FirmwareOptions& o) {
     Workspace ws;
-    OpenFirmwareOrFail(ws, o.firmware, o.model, false);
-    FreeRegions regions;
-    NullProgress bar;
-    ScanFreeBlocks(ws, bar, regions);
+    const FreeRegions regions = freeBlocksOf(ws, o);
     std::cout << Cp1251ToUtf8(FreeMemoryStatusText(regions, ws.messages)) << '\n';
 }
 
