@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
     AddPatchCommands(app, out);
     AddMediaCommands(app, out);
     AddPhoneCommands(app, out);
+    AddStringCommands(app, out);
+    AddSurveyCommands(app, out);
 
     try {
         app.parse(argc, argv);
