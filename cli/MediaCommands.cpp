@@ -420,6 +420,7 @@ void addSoundCommands(CLI::App& app, Output& out) {
         ->type_name("POS")
         ->expected(1)
         ->take_all()
+        ->allow_extra_args(false)
         ->transform(AddressText());
     addWrite(*relink, *n);
 }

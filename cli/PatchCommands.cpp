@@ -198,6 +198,7 @@ void addChangeOptions(CLI::App& command, ChangeOptions& o) {
             ->type_name(form)
             ->expected(1)
             ->take_all()
+            ->allow_extra_args(false)
             ->check(check);
     };
     o.string = changeOption("--string", o.strings, "ADDR=TEXT", "Write a text at ADDR",

@@ -361,6 +361,7 @@ void addPhoneSim(CLI::App& app, Output& out) {
         ->type_name("SPEC")
         ->expected(1)
         ->take_all()
+        ->allow_extra_args(false)
         ->check(faultSpec);
     sim->add_option("--store", o->store,
                     "Keep the phone's files in DIR/pictures and DIR/sounds (default: in memory)")

@@ -115,6 +115,7 @@ void AddS3Commands(CLI::App& app, Output& out) {
         ->type_name("START-END")
         ->expected(1)
         ->take_all()
+        ->allow_extra_args(false)
         ->check(rangeText);
     fromBin
         ->add_option_function<std::string>(

@@ -80,7 +80,8 @@ TEST(SrecordCli, ConvertsPatchesRestoresAndApplies) {
         EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
     }
     EXPECT_EQ(ReadWholeFile(bin), bytes);
-    r = RunCli("apply" + Q(bin) + " --write" + changes);
+    // A change option takes one word: the firmware may follow it.
+    r = RunCli("apply --write" + changes + Q(bin));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "wrote 3 change(s) into " + bin + "\n");
     EXPECT_EQ(ReadWholeFile(bin), patched);
