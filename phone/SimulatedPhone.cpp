@@ -106,7 +106,7 @@ PhoneReply FaultReply(const SimulatorFault& fault, const std::string& echo,
 
 SimulatedPhone::SimulatedPhone(SimulatorOptions options) : options_(std::move(options)) {
     for (auto& folder : folders_)
-        folder.resize(options_.slots);
+        folder.resize(options_.slotCount);
     if (!options_.storeDir.empty()) {
         LoadStore(PhoneFolder::Pictures);
         LoadStore(PhoneFolder::Sounds);
@@ -159,11 +159,11 @@ std::string SimulatedPhone::Answer(const std::string& line) {
             return Text(FolderStatus(folder));
         if (line == family + "R?") {
             uint16_t last = 0;
-            for (uint16_t i = 0; i < options_.slots; ++i)
-                if (slots(folder)[i])
+            for (uint16_t i = 0; i < options_.slotCount; ++i)
+                if (folderSlots(folder)[i])
                     last = i;
             return Text(std::string("+") + Family(folder) + "R: " + std::to_string(last) + "," +
-                        std::to_string(options_.slots));
+                        std::to_string(options_.slotCount));
         }
         if (line.rfind(family + "R=", 0) == 0)
             return SlotReply(folder, line.substr(family.size() + 2));
@@ -174,19 +174,19 @@ std::string SimulatedPhone::Answer(const std::string& line) {
 }
 
 std::string SimulatedPhone::FolderStatus(PhoneFolder folder) const {
-    const auto files = std::count_if(slots(folder).begin(), slots(folder).end(),
+    const auto files = std::count_if(folderSlots(folder).begin(), folderSlots(folder).end(),
                                      [](const auto& slot) { return slot.has_value(); });
     return std::string("+") + Family(folder) + "W: " + std::to_string(files) + "," +
-           std::to_string(options_.slots) + "," +
+           std::to_string(options_.slotCount) + "," +
            std::to_string(options_.totalMemory - UsedMemory(folder)) + "," +
            std::to_string(options_.totalMemory) + "," + std::to_string(options_.blockSize);
 }
 
 std::string SimulatedPhone::SlotReply(PhoneFolder folder, const std::string& argument) const {
     const auto index = ParseDecimal(argument);
-    if (!index || *index >= options_.slots)
+    if (!index || *index >= options_.slotCount)
         return CmeError("100");
-    const auto& file = slots(folder)[*index];
+    const auto& file = folderSlots(folder)[*index];
     if (!file)
         return "\r\n+CME ERROR:-1\r\n";
     std::string text = std::string("+") + Family(folder) + "R: " + std::to_string(*index) + ",\"" +
@@ -217,7 +217,7 @@ std::string SimulatedPhone::StartWrite(PhoneFolder folder, const std::string& ar
     write.folder = folder;
     write.name = arguments.substr(open + 2, close - open - 2);
     if (write.name.empty()) {
-        if (*slot >= options_.slots)
+        if (*slot >= options_.slotCount)
             return CmeError("100");
         write.deletion = true;
         write.index = static_cast<uint16_t>(*slot);
@@ -260,15 +260,15 @@ PhoneReply SimulatedPhone::onBlock(const std::string& bytes) {
 
 uint32_t SimulatedPhone::UsedMemory(PhoneFolder folder) const {
     uint32_t used = 0;
-    for (const auto& slot : slots(folder))
+    for (const auto& slot : folderSlots(folder))
         if (slot)
             used += static_cast<uint32_t>(slot->data.size());
     return used;
 }
 
 std::optional<uint16_t> SimulatedPhone::FreeSlot(PhoneFolder folder) const {
-    for (uint16_t i = 0; i < options_.slots; ++i)
-        if (!slots(folder)[i])
+    for (uint16_t i = 0; i < options_.slotCount; ++i)
+        if (!folderSlots(folder)[i])
             return i;
     return std::nullopt;
 }
@@ -318,7 +318,7 @@ void SimulatedPhone::LoadStore(PhoneFolder folder) {
         if (entry.is_regular_file(ec))
             paths.push_back(entry.path());
     std::sort(paths.begin(), paths.end());
-    auto& folderSlots = folders_[static_cast<size_t>(folder)];
+    auto& stored = folders_[static_cast<size_t>(folder)];
     for (const fs::path& path : paths) {
         const auto type = TypeOfExtension(folder, path.extension().string());
         const uint64_t size = fs::file_size(path, ec);
@@ -329,7 +329,7 @@ void SimulatedPhone::LoadStore(PhoneFolder folder) {
         if (const size_t mark = name.find('_');
             mark != std::string::npos && mark + 1 < name.size()) {
             const auto n = ParseDecimal(name.substr(0, mark));
-            if (n && *n < options_.slots && !folderSlots[*n]) {
+            if (n && *n < options_.slotCount && !stored[*n]) {
                 slot = static_cast<uint16_t>(*n);
                 name.erase(0, mark + 1);
             }
@@ -340,7 +340,7 @@ void SimulatedPhone::LoadStore(PhoneFolder folder) {
         std::string data(static_cast<size_t>(size), '\0');
         if (!slot || !in.read(data.data(), static_cast<std::streamsize>(size)))
             continue;
-        folderSlots[*slot] = StoredFile{name, std::move(data), *type, path.string()};
+        stored[*slot] = StoredFile{name, std::move(data), *type, path.string()};
     }
 }
 

@@ -19,7 +19,7 @@ struct SimulatorOptions {
     std::vector<SimulatorFault> faults;
     uint32_t blockSize = 512;
     uint32_t totalMemory = 1000000; // for each folder
-    uint16_t slots = 20;
+    uint16_t slotCount = 20;
 };
 
 // One piece of a reply, sent `pause` after the piece before it.
@@ -51,7 +51,7 @@ class SimulatedPhone {
     bool takingData() const { return write_.has_value(); }
     void abandonData() { write_.reset(); }
 
-    const std::vector<std::optional<StoredFile>>& slots(PhoneFolder folder) const {
+    const std::vector<std::optional<StoredFile>>& folderSlots(PhoneFolder folder) const {
         return folders_[static_cast<size_t>(folder)];
     }
 

@@ -1,8 +1,6 @@
-// Before any Qt header: the simulator's members named "slots" would meet Qt's keyword macro.
-#include "phone/PhoneSimulator.h"
-
 #include "UiHarness.h"
 #include "phone/PhoneSession.h"
+#include "phone/PhoneSimulator.h"
 #include "ui/FileBrowser.h"
 #include "ui/PhoneTab.h"
 #include "ui/SoundsTab.h"
