@@ -251,7 +251,7 @@ void ImagesTab::buildImageTable() {
 }
 
 void ImagesTab::buildContextMenus() {
-    auto menu = [this](QWidget* owner, const char* name) {
+    auto menu = [](QWidget* owner, const char* name) {
         auto* m = new QMenu(owner);
         m->setObjectName(name);
         owner->setContextMenuPolicy(Qt::CustomContextMenu);

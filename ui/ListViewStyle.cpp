@@ -22,7 +22,8 @@ void AddViewStyleItems(QMenu& menu, const QString& prefix,
         QAction* action = menu.addAction(caption);
         action->setObjectName(prefix + suffix);
         action->setData(static_cast<int>(style));
-        QObject::connect(action, &QAction::triggered, &menu, [choose, style] { choose(style); });
+        const ListViewStyle chosen = style; // a structured binding cannot be captured
+        QObject::connect(action, &QAction::triggered, &menu, [choose, chosen] { choose(chosen); });
     }
 }
 
