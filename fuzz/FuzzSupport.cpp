@@ -70,10 +70,10 @@ bool OpenFirmware(Workspace& ws, const uint8_t* data, size_t size) {
     return true;
 }
 
-void Require(bool holds, const char* what, std::source_location where) {
+void Require(bool holds, const char* what) {
     if (holds)
         return;
-    std::fprintf(stderr, "%s:%u: broken: %s\n", where.file_name(), where.line(), what);
+    std::fprintf(stderr, "broken: %s\n", what);
     std::abort();
 }
 

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -48,7 +47,7 @@ PhoneModel ModelFor(const uint8_t* data, size_t size);
 bool OpenFirmware(Workspace& ws, const uint8_t* data, size_t size);
 
 // Stops the run with a report when `holds` is false: a property the reader must keep was broken.
-void Require(bool holds, const char* what,
-             std::source_location where = std::source_location::current());
+// The abort's stack trace names the target and line.
+void Require(bool holds, const char* what);
 
 } // namespace tovallo::fuzz
