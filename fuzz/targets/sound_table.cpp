@@ -1,5 +1,6 @@
 // "Find Sounds&&Music" and "Find Sounds Table" over a firmware: every sound listed starts with
-// "MMMD" and every table row lies inside the firmware.
+// "MMMD", and every table entry lies inside the firmware and leads at most to its end (an
+// address equal to the size is still listed).
 #include "FuzzSupport.h"
 
 #include "media/SoundDiscovery.h"
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         list = ReadSoundsTable(ws, *table);
         fuzz::Require(list.rows.size() == list.SoundLinks.size(), "one link a row");
         for (size_t r = 0; r < list.size(); ++r)
-            fuzz::Require(list.rows[r].Addr < size && list.SoundLinks[r] + 8 <= size,
+            fuzz::Require(list.rows[r].Addr <= size && list.SoundLinks[r] + 8 <= size,
                           "a table row and its sound lie inside the firmware");
     }
     return 0;
