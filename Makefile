@@ -1,6 +1,7 @@
 # The two everyday commands: `make run` starts the program, `make test` builds and runs the tests.
 # Both install the Debian packages they need when they are missing.
 # `make test CXX=clang++ BUILD=build-clang` builds and tests with clang instead of GCC.
+# `make fuzz` runs every fuzz target for FUZZ_SECONDS each; `make fuzz-smoke` a few seconds each.
 
 BUILD ?= build
 SANITIZE ?= 0
@@ -9,6 +10,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake g++ clang make pkg-config zlib1g-dev libzip-dev libstb-dev libgtest-dev \
             libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev qt6-base-dev \
             libgl1-mesa-dev srecord imagemagick unzip zip xvfb xauth
+FUZZ_PACKAGES := clang-14 libfuzzer-14-dev
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 3
 
 ifeq ($(SANITIZE),1)
 BUILD := build-sanitize
@@ -23,7 +28,7 @@ endif
 # The tests treat warnings as errors; a plain build (make run, a packager's cmake) does not.
 test: CMAKE_FLAGS += -DTOVALLO_WERROR=ON
 
-.PHONY: deps configure build test run bench screenshot clean
+.PHONY: deps configure build test run bench screenshot fuzz-build fuzz fuzz-smoke clean
 
 deps:
 	@sh tools/install-deps.sh $(PACKAGES)
@@ -50,5 +55,18 @@ screenshot: configure
 	@mkdir -p docs
 	@xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tests/ui/tovallo-screenshot docs/screenshot.png
 
+# The fuzz targets with libFuzzer, ASan and UBSan (clang 14); no window, tests or benchmarks.
+fuzz-build:
+	@sh tools/install-deps.sh $(PACKAGES) $(FUZZ_PACKAGES)
+	@cmake -S . -B $(FUZZ_BUILD) -DTOVALLO_FUZZ=ON -DTOVALLO_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-targets
+
+fuzz: fuzz-build
+	@sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-build
+	@sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+
 clean:
-	@rm -rf build build-sanitize build-clang
+	@rm -rf build build-sanitize build-clang build-fuzz

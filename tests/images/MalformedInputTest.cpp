@@ -1,12 +1,8 @@
-// Damaged and random input must give a clear outcome, never a crash or an out-of-bounds access
-// (the sanitizer build runs these too).
-#include "fixtures/FirmwareBuilder.h"
+// Damaged input must give a clear outcome, never a crash or an out-of-bounds access (the
+// sanitizer build runs these too; the fuzz targets in fuzz/ try random input).
 #include "fixtures/PictureFixtures.h"
-#include "fixtures/ScriptedDialogs.h"
 #include "images/BmpFile.h"
 #include "images/Image09Decoder.h"
-#include "images/ImageTable.h"
-#include "images/ImageTableFile.h"
 #include "images/PictureReader.h"
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
@@ -15,20 +11,11 @@
 
 #include <algorithm>
 #include <climits>
-#include <random>
 
 using namespace tovallo;
 using namespace tovallo::testing;
 
-namespace {
-
-std::string randomBytes(std::mt19937& gen, size_t size) {
-    return FirmwareBuilder(size).random(0, size, gen()).str();
-}
-
-} // namespace
-
-TEST(MalformedInput, EveryTruncationAndHeaderDamageOfABmpIsRefusedOrReadWhole) {
+TEST(MalformedInput, EveryTruncationOfABmpIsRefused) {
     const std::string good = EncodeBmp(StripedPicture(7, 5, {0x1234, 0xF800, 0x07E0}));
     Picture picture;
     std::string error;
@@ -38,37 +25,6 @@ TEST(MalformedInput, EveryTruncationAndHeaderDamageOfABmpIsRefusedOrReadWhole) {
         std::string e;
         EXPECT_FALSE(DecodeBmp(good.substr(0, cut), p, e)) << "cut at " << cut;
         EXPECT_FALSE(e.empty()) << "cut at " << cut;
-    }
-    std::mt19937 gen(12345);
-    for (int round = 0; round < 1000; ++round) {
-        std::string bad = good;
-        const int damaged = 1 + static_cast<int>(gen() % 4);
-        for (int k = 0; k < damaged; ++k)
-            bad[gen() % 54] = static_cast<char>(gen() & 0xFF); // header fields only
-        Picture p;
-        std::string e;
-        if (DecodeBmp(bad, p, e)) {
-            EXPECT_EQ(p.Pixels.size(), static_cast<size_t>(p.Width) * p.Height);
-            EXPECT_LE(p.Width, 1 << 16);
-        } else {
-            EXPECT_FALSE(e.empty());
-        }
-    }
-}
-
-TEST(MalformedInput, DecodersStayInsideShortAndRandomData) {
-    std::mt19937 gen(777);
-    for (int round = 0; round < 1000; ++round) {
-        const std::string data = randomBytes(gen, gen() % 300);
-        const int w = 1 + static_cast<int>(gen() % 64), h = 1 + static_cast<int>(gen() % 64);
-        const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
-        for (Decode09Mode mode : {Decode09Mode::Draw, Decode09Mode::Measure}) {
-            const Decoded09 d = DecodeImage09(bytes, data.size(), w, h, mode);
-            EXPECT_EQ(d.picture.Pixels.size(), static_cast<size_t>(w * h));
-            EXPECT_TRUE(d.length <= data.size() || d.ranPastData);
-        }
-        EXPECT_EQ(DecodeRaw16(bytes, data.size(), w, h).Pixels.size(), static_cast<size_t>(w * h));
-        EXPECT_EQ(DecodeWbmp(bytes, data.size(), w, h).Pixels.size(), static_cast<size_t>(w * h));
     }
 }
 
@@ -113,21 +69,4 @@ TEST(MalformedInput, DecodersRefuseSizesOutsideThePhoneDisplay) {
     EXPECT_EQ(DecodeImage09At(read, 0, 100000, 1, Decode09Mode::Draw).outcome,
               Decode09Outcome::BadDimension);
     EXPECT_EQ(reads, 0u);
-}
-
-TEST(MalformedInput, RandomTableFilesLoadWithoutCrashing) {
-    ScratchDir dir;
-    std::mt19937 gen(4242);
-    const std::string shapes[] = {"001 a\t 0x1\t Frames: 1\t Size: \t Dimension: 9*\t Color: \t "
-                                  "Type: \t\r\n\r\n",
-                                  "\t\t\t\t\t\t\t\t\r\n", "001", "\r\n\r\n\r\n", ""};
-    for (int round = 0; round < 300; ++round) {
-        std::string text = shapes[gen() % 5] + randomBytes(gen, gen() % 200);
-        WriteWholeFile(dir.file("t.txt"), text);
-        ImageTable table;
-        ScriptedDialogs dialogs;
-        LoadImageTable(dir.file("t.txt"), table, dialogs);
-        for (const ImageEntry& row : table)
-            EXPECT_EQ(row.Name.find("\r\n"), std::string::npos);
-    }
 }
