@@ -66,7 +66,7 @@ fuzz: fuzz-build
 	@sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke: fuzz-build
-	@sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+	@FUZZ_SEED=1 sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
 
 clean:
 	@rm -rf build build-sanitize build-clang build-fuzz

@@ -24,10 +24,13 @@ for t in $targets; do
     mkdir -p "$work/$t"
     dict=""
     [ -f "$here/dict/$t.dict" ] && dict="-dict=$here/dict/$t.dict"
+    # FUZZ_SEED fixes the random sequence, so a short check run repeats itself.
+    seed=""
+    [ -n "${FUZZ_SEED:-}" ] && seed="-seed=$FUZZ_SEED"
     log=$logs/$t.log
     # -timeout: an input that takes this long counts as a crash (a hang).
     "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
-        -artifact_prefix="$crashes/$t-" $dict "$work/$t" "$here/corpus/$t" >"$log" 2>&1
+        -artifact_prefix="$crashes/$t-" $dict $seed "$work/$t" "$here/corpus/$t" >"$log" 2>&1
     status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
