@@ -1,6 +1,7 @@
 // The survey's search for the four tables of each phone model over 64 MiB of firmware-like data:
 // FindAnyInFirmware against FindInFirmware run once per pattern and against the byte-by-byte
 // loop, all in the same run and with equal results.
+#include "bench/BenchTiming.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "fixtures/LiteralScans.h"
 #include "fixtures/ScriptedDialogs.h"
@@ -21,17 +22,6 @@ namespace {
 
 constexpr uint32_t MiB = 1u << 20;
 constexpr uint32_t Size = 64 * MiB;
-
-double seconds(int runs, const std::function<void()>& f) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        best = std::min(
-            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return best;
-}
 
 // Segments of random code, erased flash, zero filling, NUL-ended interface texts (some of them
 // beginning like the Java marker) and 16-bit pixel gradients, in random order and length.
@@ -103,10 +93,11 @@ int main() {
     for (PhoneModel model : AllPhoneModels) {
         const auto patterns = patternsOf(model);
         AnyMatch ours;
-        const double oursTime = seconds(5, [&] { ours = FindAnyInFirmware(ws, patterns, 0, bar); });
+        const double oursTime =
+            bench::BestSeconds(5, [&] { ours = FindAnyInFirmware(ws, patterns, 0, bar); });
 
         AnyMatch passes;
-        const double passesTime = seconds(3, [&] {
+        const double passesTime = bench::BestSeconds(3, [&] {
             passes = {};
             for (size_t k = 0; k < patterns.size(); ++k) {
                 const int64_t at = FindInFirmware(ws, patterns[k], true, bar);
@@ -116,7 +107,8 @@ int main() {
         });
 
         LiteralAnyMatch literal;
-        const double loopTime = seconds(1, [&] { literal = LiteralFindAny(ws, patterns, 0); });
+        const double loopTime =
+            bench::BestSeconds(1, [&] { literal = LiteralFindAny(ws, patterns, 0); });
 
         if (ours != passes || ours.Offset != literal.offset || ours.Index != literal.index) {
             std::fprintf(stderr, "%s: results differ: %lld/%d, %lld/%d, %lld/%d\n",

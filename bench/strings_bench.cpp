@@ -1,5 +1,6 @@
 // Find Table and Find Free Space over a 64 MiB firmware, each against the same scan written as a
 // byte-by-byte loop with one 4096-byte read per search call, measured in the same run.
+#include "bench/BenchTiming.h"
 #include "fixtures/LiteralScans.h"
 #include "fixtures/StringFixtures.h"
 #include "resources/FreeSpaceSearch.h"
@@ -17,17 +18,6 @@ namespace {
 
 constexpr uint32_t MiB = 1u << 20;
 constexpr uint32_t Size = 64 * MiB;
-
-double seconds(int runs, const std::function<void()>& f) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        best = std::min(
-            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return best;
-}
 
 void report(const char* what, double ours, double literal) {
     const double ratio = literal / ours;
@@ -74,11 +64,11 @@ int main() {
         OpenedImage img(tableImage());
         StringsSession session;
         size_t ours = 0, literal = 0;
-        const double fast = seconds(3, [&] {
+        const double fast = bench::BestSeconds(3, [&] {
             session.FindTable(img.ws, img.dialogs, img.bar);
             ours = session.languages.entries.size();
         });
-        const double slow = seconds(1, [&] {
+        const double slow = bench::BestSeconds(1, [&] {
             img.ws.SearchPos = 0;
             if (LiteralFind(img.ws, img.ws.profile.StringTableSig) > 0)
                 literal = LiteralScanLanguageEntries(img.ws).entries.size();
@@ -91,8 +81,8 @@ int main() {
     {
         OpenedImage img(freeSpaceImage());
         FreeRegions ours, literal;
-        const double fast = seconds(3, [&] { ScanFreeBlocks(img.ws, img.bar, ours); });
-        const double slow = seconds(1, [&] { literal = LiteralScanFreeBlocks(img.ws); });
+        const double fast = bench::BestSeconds(3, [&] { ScanFreeBlocks(img.ws, img.bar, ours); });
+        const double slow = bench::BestSeconds(1, [&] { literal = LiteralScanFreeBlocks(img.ws); });
         if (ours.regions().size() != literal.regions().size() || ours.regions().empty())
             return std::fprintf(stderr, "Find Free Space results differ: %zu vs %zu\n",
                                 ours.regions().size(), literal.regions().size()),

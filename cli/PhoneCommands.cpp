@@ -323,9 +323,9 @@ struct SimOptions {
 void runPhoneSim(const SimOptions& o) {
     SimulatorOptions options;
     options.storeDir = o.store;
-    for (const std::string& spec : o.faults) {
+    for (const std::string& faultText : o.faults) {
         std::string problem;
-        options.faults.push_back(*ParseSimulatorFault(spec, problem));
+        options.faults.push_back(*ParseSimulatorFault(faultText, problem));
     }
     std::string error;
     const std::unique_ptr<PhoneSimulator> simulator =
@@ -348,7 +348,7 @@ void addPhoneSim(CLI::App& app, Output& out) {
                                "the device path first",
                                out);
     auto o = std::make_shared<SimOptions>();
-    const CLI::Validator faultSpec(
+    const CLI::Validator faultCheck(
         [](const std::string& text) -> std::string {
             std::string problem;
             return ParseSimulatorFault(text, problem) ? std::string() : problem;
@@ -358,11 +358,11 @@ void addPhoneSim(CLI::App& app, Output& out) {
                     "A misbehaviour KIND[=VALUE]:TARGET (repeatable). KIND: silent, garbage, "
                     "error[=TEXT], crcerr, cut, slow[=MS]; TARGET: a command as sent without "
                     "its CR (a final * matches its start) or block:N")
-        ->type_name("SPEC")
+        ->type_name("FAULT")
         ->expected(1)
         ->take_all()
         ->allow_extra_args(false)
-        ->check(faultSpec);
+        ->check(faultCheck);
     sim->add_option("--store", o->store,
                     "Keep the phone's files in DIR/pictures and DIR/sounds (default: in memory)")
         ->type_name("DIR");

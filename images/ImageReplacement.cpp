@@ -187,10 +187,7 @@ std::string WithBmpExtension(const std::string& path) {
 bool ExportPicture(const Workspace& ws, const std::string& path, const Picture& picture,
                    Dialogs& dialogs) {
     const std::string target = WithBmpExtension(path);
-    if (!CheckOutputTarget(ws, target, {}, dialogs))
-        return false;
-    std::error_code ec;
-    if (std::filesystem::exists(target, ec) && !dialogs.ask(msg::FileExists))
+    if (!ConfirmOutputs(ws, dialogs, {target}, {}))
         return false;
     std::string error;
     if (!WriteBmpFile(target, picture, error)) {

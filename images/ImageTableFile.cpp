@@ -66,10 +66,7 @@ ImageEntry ParseImageTableRecord(const std::string& line) {
 
 bool SaveImageTable(const Workspace& ws, const std::string& path, const ImageTable& table,
                     Dialogs& dialogs) {
-    if (!CheckOutputTarget(ws, path, {}, dialogs))
-        return false;
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
+    if (!ConfirmOutputs(ws, dialogs, {path}, {}))
         return false;
     std::string text;
     const ImageTable blankRow(1);

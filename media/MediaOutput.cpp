@@ -43,10 +43,7 @@ bool ExportFirmwareRange(Workspace& ws, uint32_t offset, uint32_t size, const st
         dialogs.warn(msg::EndOfFile);
         return false;
     }
-    if (!CheckOutputTarget(ws, path, {}, dialogs))
-        return false;
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
+    if (!ConfirmOutputs(ws, dialogs, {path}, {}))
         return false;
     return writeThrough(path, {}, ws, dialogs, [&](OutputFile& out) {
         std::vector<uint8_t> block(std::min<size_t>(CopyBlock, size));

@@ -119,10 +119,7 @@ std::optional<SoundRecord> ParseSoundTableRecord(const std::string& line, std::s
 
 bool SaveSoundTable(const Workspace& ws, const std::string& path, const SoundList& list,
                     Dialogs& dialogs) {
-    if (!CheckOutputTarget(ws, path, {}, dialogs))
-        return false;
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !dialogs.ask(msg::FileExists))
+    if (!ConfirmOutputs(ws, dialogs, {path}, {}))
         return false;
     // An empty list is the grid's one blank row.
     std::string text = list.empty() ? recordLine(1, {}, 0) + "\r\n\r\n" : std::string();

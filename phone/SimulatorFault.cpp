@@ -12,14 +12,15 @@ bool SimulatorFault::hits(const std::string& line) const {
     return line == command;
 }
 
-std::optional<SimulatorFault> ParseSimulatorFault(const std::string& spec, std::string& problem) {
-    const size_t colon = spec.find(':');
-    if (colon == std::string::npos || colon + 1 == spec.size()) {
+std::optional<SimulatorFault> ParseSimulatorFault(const std::string& faultText,
+                                                  std::string& problem) {
+    const size_t colon = faultText.find(':');
+    if (colon == std::string::npos || colon + 1 == faultText.size()) {
         problem = "a fault reads KIND:TARGET, as in silent:AT+IMGR?";
         return std::nullopt;
     }
-    const std::string head = spec.substr(0, colon);
-    const std::string target = spec.substr(colon + 1);
+    const std::string head = faultText.substr(0, colon);
+    const std::string target = faultText.substr(colon + 1);
     const size_t eq = head.find('=');
     const std::string kind = head.substr(0, eq);
     const std::string value = eq == std::string::npos ? "" : head.substr(eq + 1);

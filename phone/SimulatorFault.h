@@ -32,6 +32,7 @@ struct SimulatorFault {
 };
 
 // Nothing, with the reason in `problem`, for a text that is no fault.
-std::optional<SimulatorFault> ParseSimulatorFault(const std::string& spec, std::string& problem);
+std::optional<SimulatorFault> ParseSimulatorFault(const std::string& faultText,
+                                                  std::string& problem);
 
 } // namespace tovallo

@@ -30,15 +30,6 @@ std::optional<std::string> ChooseOutputName(Dialogs& dialogs, const std::string&
     return name;
 }
 
-bool ConfirmOutputs(const Workspace& ws, Dialogs& dialogs, const std::vector<std::string>& outputs,
-                    const std::vector<std::string>& inputs) {
-    for (const std::string& output : outputs)
-        if (!CheckOutputTarget(ws, output, inputs, dialogs))
-            return false;
-    const bool anyExists = std::any_of(outputs.begin(), outputs.end(), fileExists);
-    return !anyExists || dialogs.ask(msg::FileExists);
-}
-
 std::optional<std::string> ChooseOutputFile(const Workspace& ws, Dialogs& dialogs,
                                             const std::string& filter,
                                             std::optional<std::string> given,

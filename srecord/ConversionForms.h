@@ -43,11 +43,6 @@ bool ConvertBinToS3(Workspace& ws, Dialogs& dialogs, Progress& progress, BinToS3
 // Asks for an output file name with `filter` when none is given; empty when cancelled.
 std::optional<std::string> ChooseOutputName(Dialogs& dialogs, const std::string& filter,
                                             std::optional<std::string> given);
-// Refuses any of `outputs` that is the open firmware, one of `inputs` or no regular file
-// (CheckOutputTarget), then asks message 3 once when any of them exists. True when all may be
-// written.
-bool ConfirmOutputs(const Workspace& ws, Dialogs& dialogs, const std::vector<std::string>& outputs,
-                    const std::vector<std::string>& inputs);
 // Both for one output: empty when cancelled, refused or declined.
 std::optional<std::string> ChooseOutputFile(const Workspace& ws, Dialogs& dialogs,
                                             const std::string& filter,

@@ -1,8 +1,10 @@
 #include "workspace/OutputFile.h"
 
 #include "workspace/Dialogs.h"
+#include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -73,6 +75,18 @@ bool CheckOutputTarget(const Workspace& ws, const std::string& output,
         return false;
     }
     return true;
+}
+
+bool ConfirmOutputs(const Workspace& ws, Dialogs& dialogs, const std::vector<std::string>& outputs,
+                    const std::vector<std::string>& inputs) {
+    for (const std::string& output : outputs)
+        if (!CheckOutputTarget(ws, output, inputs, dialogs))
+            return false;
+    const bool anyExists = std::any_of(outputs.begin(), outputs.end(), [](const std::string& path) {
+        std::error_code ec;
+        return !path.empty() && std::filesystem::exists(path, ec);
+    });
+    return !anyExists || dialogs.ask(msg::FileExists);
 }
 
 OutputFile OutputFile::Create(const std::string& target) {

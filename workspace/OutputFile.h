@@ -21,6 +21,11 @@ bool SameFile(const std::string& a, const std::string& b);
 bool CheckOutputTarget(const Workspace& ws, const std::string& output,
                        const std::vector<std::string>& inputs, Dialogs& dialogs);
 
+// CheckOutputTarget for each of `outputs`, then message 3 asked once when any of them exists.
+// True when all may be written.
+bool ConfirmOutputs(const Workspace& ws, Dialogs& dialogs, const std::vector<std::string>& outputs,
+                    const std::vector<std::string>& inputs);
+
 // A file written whole or not at all. The bytes go to a temporary file beside the target
 // (".name.XXXXXX", the target's symbolic link followed), which is synced and renamed over the
 // target by commit(). Destroyed without commit, it removes the temporary file: the target stays

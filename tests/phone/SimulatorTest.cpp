@@ -19,10 +19,10 @@ class PhoneOnPty {
         : timeOut_(timeOut) {
         SimulatorOptions options;
         options.storeDir = dir.file("store");
-        for (const std::string& spec : faults) {
+        for (const std::string& faultText : faults) {
             std::string problem;
-            const auto fault = ParseSimulatorFault(spec, problem);
-            EXPECT_TRUE(fault) << spec << ": " << problem;
+            const auto fault = ParseSimulatorFault(faultText, problem);
+            EXPECT_TRUE(fault) << faultText << ": " << problem;
             if (fault)
                 options.faults.push_back(*fault);
         }
@@ -246,7 +246,7 @@ TEST(PhoneSimulatorFaults, Deleting) {
         });
 }
 
-TEST(PhoneSimulatorFaults, SpecsThatAreNoFaultAreRefused) {
+TEST(PhoneSimulatorFaults, TextsThatAreNoFaultAreRefused) {
     std::string problem;
     for (const char* bad : {"silent", "loud:ATZ", "silent=3:ATZ", "slow=x:ATZ", "cut:block:0",
                             "error=a\rb:ATZ", "silent:"})

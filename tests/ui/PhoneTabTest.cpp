@@ -1,8 +1,8 @@
+#include "ui/PhoneTab.h"
 #include "UiHarness.h"
 #include "phone/PhoneSession.h"
 #include "phone/PhoneSimulator.h"
 #include "ui/FileBrowser.h"
-#include "ui/PhoneTab.h"
 #include "ui/SoundsTab.h"
 #include "workspace/MessageNumbers.h"
 
@@ -35,9 +35,9 @@ struct PhoneUi : UiHarness {
     explicit PhoneUi(const std::vector<std::string>& faults = {}) {
         SimulatorOptions options;
         options.storeDir = dir.file("store");
-        for (const std::string& spec : faults) {
+        for (const std::string& faultText : faults) {
             std::string problem;
-            options.faults.push_back(ParseSimulatorFault(spec, problem).value());
+            options.faults.push_back(ParseSimulatorFault(faultText, problem).value());
         }
         std::filesystem::create_directories(options.storeDir + "/pictures");
         WriteWholeFile(options.storeDir + "/pictures/logo.gif", "GIF89a");
