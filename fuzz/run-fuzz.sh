@@ -2,7 +2,8 @@
 # Runs every libFuzzer target of a TOVALLO_FUZZ build for SECONDS each and prints one table row per
 # target. New inputs go to BUILD/fuzz-corpus/<target> (seeded from fuzz/corpus/<target>, which
 # stays as committed); a crashing input is kept as BUILD/fuzz-crashes/<target>-crash-<hash>.
-# Exits 1 when any target crashed.
+# FUZZ_RUNS, when set, also ends a target after that many executions (a long campaign runs each
+# target to FUZZ_RUNS executions or SECONDS, whichever comes first). Exits 1 when any target crashed.
 #   fuzz/run-fuzz.sh BUILD SECONDS [TARGET...]
 set -u
 # The targets write their input to a scratch file for every run: memory is far faster than disk.
@@ -27,10 +28,12 @@ for t in $targets; do
     # FUZZ_SEED fixes the random sequence, so a short check run repeats itself.
     seed=""
     [ -n "${FUZZ_SEED:-}" ] && seed="-seed=$FUZZ_SEED"
+    limit=""
+    [ -n "${FUZZ_RUNS:-}" ] && limit="-runs=$FUZZ_RUNS"
     log=$logs/$t.log
     # -timeout: an input that takes this long counts as a crash (a hang).
     "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
-        -artifact_prefix="$crashes/$t-" $dict $seed "$work/$t" "$here/corpus/$t" >"$log" 2>&1
+        -artifact_prefix="$crashes/$t-" $dict $seed $limit "$work/$t" "$here/corpus/$t" >"$log" 2>&1
     status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
