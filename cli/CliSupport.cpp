@@ -138,6 +138,12 @@ bool CliDialogs::ask(int message, const std::string& appended) {
               << text(message, appended) << '\n';
     return yes_;
 }
+bool CliDialogs::askText(const std::string& question) {
+    std::string line = Cp1251ToUtf8(question);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::cerr << (yes_ ? "(answered Yes) " : "(answered No; --yes answers Yes) ") << line << '\n';
+    return yes_;
+}
 // Without --yes the answer is Cancel, not No: No would discard queued work that nobody saw.
 Dialogs::Answer CliDialogs::askYesNoCancel(int message, const std::string& appended) {
     std::cerr << (yes_ ? "(answered Yes) " : "(answered Cancel; --yes answers Yes) ")

@@ -30,6 +30,7 @@ class CollectedDialogs : public CliDialogs {
     }
     void errorText(const std::string& text) override { reports.push_back(Cp1251ToUtf8(text)); }
     bool ask(int message, const std::string& = {}) override { return answer && answer(message); }
+    bool askText(const std::string&) override { return false; }
 
     // Fails the command with the first report, or with `otherwise` when there is none.
     [[noreturn]] void failWithReport(const std::string& otherwise) const {

@@ -24,6 +24,7 @@ class QuietDialogs : public Dialogs {
     void warn(int, const std::string&) override {}
     void error(int, const std::string&) override {}
     bool ask(int, const std::string&) override { return false; }
+    bool askText(const std::string&) override { return false; }
     Answer askYesNoCancel(int, const std::string&) override { return Answer::Cancel; }
     void errorText(const std::string&) override {}
     void informText(const std::string&) override {}

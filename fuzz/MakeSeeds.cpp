@@ -8,7 +8,7 @@
 #include "images/ImageTable.h"
 #include "images/ImageTableFile.h"
 #include "media/SoundTableFile.h"
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 #include "workspace/PhoneProfile.h"
 
 #include <filesystem>

@@ -3,7 +3,7 @@
 #include "srecord/ConversionForms.h"
 #include "srecord/PatchTable.h"
 #include "srecord/S3Converter.h"
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 
 #include "workspace/ChangeChecks.h"
 #include "workspace/Dialogs.h"

@@ -1,6 +1,6 @@
 #include "srecord/S3Converter.h"
 
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 
 #include "workspace/Dialogs.h"
 #include "workspace/MessageNumbers.h"

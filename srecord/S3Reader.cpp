@@ -1,6 +1,6 @@
 // S3 to BIN: the records of an S3 text file written into a BIN file.
 #include "srecord/S3Converter.h"
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 
 #include "workspace/Dialogs.h"
 #include "workspace/HexText.h"

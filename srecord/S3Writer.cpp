@@ -1,7 +1,7 @@
 // BIN to S3: segments of a BIN file written as S3 records, around the excluded regions.
 #include "srecord/ExcludedSegments.h"
 #include "srecord/S3Converter.h"
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 
 #include "workspace/Dialogs.h"
 #include "workspace/MessageNumbers.h"

@@ -38,6 +38,7 @@ class PlanDialogs : public Dialogs {
                (message == msg::StringLongerThanOriginal && useFreeMemory_);
     }
     Answer askYesNoCancel(int, const std::string& = {}) override { return Answer::Cancel; }
+    bool askText(const std::string&) override { return false; }
     void errorText(const std::string& text) override {
         refused = true;
         outer_.errorText(text);

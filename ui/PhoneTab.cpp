@@ -42,6 +42,7 @@ class WindowDialogs : public Dialogs {
     void warn(int m, const std::string& a) override { window_.dialogs().warn(m, a); }
     void error(int m, const std::string& a) override { window_.dialogs().error(m, a); }
     bool ask(int m, const std::string& a) override { return window_.dialogs().ask(m, a); }
+    bool askText(const std::string& t) override { return window_.dialogs().askText(t); }
     Answer askYesNoCancel(int m, const std::string& a) override {
         return window_.dialogs().askYesNoCancel(m, a);
     }

@@ -51,6 +51,12 @@ bool QtDialogs::ask(int message, const std::string& appended) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtDialogs::askText(const std::string& text) {
+    return QMessageBox::question(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 Dialogs::Answer QtDialogs::askYesNoCancel(int message, const std::string& appended) {
     QMessageBox box(QMessageBox::Question, FromWin(messages_.text(msg::Caption)),
                     MessageText(messages_, message, appended),

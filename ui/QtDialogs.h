@@ -21,6 +21,7 @@ class QtDialogs : public Dialogs {
     void warn(int message, const std::string& appended = {}) override;
     void error(int message, const std::string& appended = {}) override;
     bool ask(int message, const std::string& appended = {}) override;
+    bool askText(const std::string& text) override;
     Answer askYesNoCancel(int message, const std::string& appended = {}) override;
     void errorText(const std::string& text) override;
     void informText(const std::string& text) override;

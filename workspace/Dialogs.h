@@ -22,6 +22,8 @@ class Dialogs {
     // A Yes/No/Cancel question where Cancel (also Escape or closing the box) keeps everything as
     // it was.
     virtual Answer askYesNoCancel(int message, const std::string& appended = {}) = 0;
+    // A Yes/No question that has no number in the message table; only Yes (true) goes on.
+    virtual bool askText(const std::string& text) = 0;
     // An error that has no number in the message table (file errors, text that is no number).
     virtual void errorText(const std::string& text) = 0;
     // An information box whose text the caller composed (a message with its values filled in).

@@ -1,11 +1,18 @@
 #include "workspace/FirmwareFile.h"
 
+#include "workspace/WriteFaults.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace tovallo {
 
@@ -93,11 +100,20 @@ bool FirmwareFile::writeAt(uint64_t offset, const uint8_t* bytes, size_t count) 
     if (!file_ || !seekTo(file_.get(), offset))
         return false;
     version_ = NextVersion();
-    return std::fwrite(bytes, 1, count, file_.get()) == count;
+    const size_t allowed = WriteAllowance(count);
+    if (std::fwrite(bytes, 1, allowed, file_.get()) != allowed)
+        return false;
+    return allowed == count || WriteFaultStrikes();
 }
 
 bool FirmwareFile::flush() {
-    return file_ && std::fflush(file_.get()) == 0;
+    if (!file_ || std::fflush(file_.get()) != 0 || !SyncAllowed())
+        return false;
+#ifdef _WIN32
+    return _commit(_fileno(file_.get())) == 0;
+#else
+    return fsync(fileno(file_.get())) == 0;
+#endif
 }
 
 } // namespace tovallo

@@ -29,8 +29,9 @@ class FirmwareFile {
 
     // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end).
     size_t readAt(uint64_t offset, size_t count, uint8_t* buffer);
-    // Writes over the existing content; returns false when the write failed.
+    // Writes over the existing content; returns false (errno set) when the write failed.
     bool writeAt(uint64_t offset, const uint8_t* bytes, size_t count);
+    // Puts every written byte on the disk (buffers flushed, then the file synced).
     bool flush();
 
   private:

@@ -3,6 +3,7 @@
 #include "workspace/Dialogs.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/Workspace.h"
+#include "workspace/WriteFaults.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -37,15 +38,15 @@ mode_t modeFor(const std::string& target) {
     return 0666 & ~mask;
 }
 
-void syncFolder(const fs::path& folder) {
+} // namespace
+
+void SyncFolder(const std::string& folder) {
     const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
     }
 }
-
-} // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {
@@ -146,6 +147,9 @@ bool OutputFile::write(const void* data, size_t count) {
     if (fd_ < 0 || failed_)
         return false;
     const auto* p = static_cast<const char*>(data);
+    const size_t allowed = WriteAllowance(count);
+    const bool faulty = allowed < count;
+    count = allowed;
     while (count > 0) {
         const ssize_t n = ::write(fd_, p, count);
         if (n < 0 && errno == EINTR)
@@ -155,7 +159,7 @@ bool OutputFile::write(const void* data, size_t count) {
         p += n;
         count -= static_cast<size_t>(n);
     }
-    return true;
+    return !faulty || WriteFaultStrikes() || fail("Writing");
 }
 
 bool OutputFile::seek(int64_t offset) {
@@ -173,7 +177,7 @@ bool OutputFile::commit() {
         return false;
     }
     bool ok = !failed_;
-    if (ok && (fchmod(fd_, modeFor(target_)) != 0 || fsync(fd_) != 0))
+    if (ok && (fchmod(fd_, modeFor(target_)) != 0 || !SyncAllowed() || fsync(fd_) != 0))
         ok = fail("Saving");
     if (close(fd_) != 0 && ok)
         ok = fail("Closing");
@@ -183,7 +187,7 @@ bool OutputFile::commit() {
     if (!ok) {
         std::remove(temp_.c_str());
     } else {
-        syncFolder(fs::path(target_).parent_path());
+        SyncFolder(fs::path(target_).parent_path().string());
     }
     temp_.clear();
     return ok;

@@ -15,6 +15,9 @@ class Dialogs;
 // hard link or a symbolic link to a file counts as that file. False when either is missing.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Puts a folder's entries (files created, renamed or removed in it) on the disk.
+void SyncFolder(const std::string& folder);
+
 // Refuses, with a message through `dialogs`, an output that is the open firmware of `ws`, one of
 // `inputs`, or something that exists and is no regular file (a folder, a device). A missing
 // output is fine. Callers check before they ask message 3 and before anything is created.

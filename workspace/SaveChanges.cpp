@@ -6,10 +6,13 @@
 #include "workspace/HexText.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/OutputFile.h"
+#include "workspace/UndoFile.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 namespace tovallo {
@@ -72,6 +75,29 @@ bool keepOriginals(Workspace& ws) {
     return ok;
 }
 
+// Every firmware range the save writes, in any order.
+std::vector<ByteRange> savedRanges(const Workspace& ws) {
+    const PendingChanges& c = ws.changes;
+    std::vector<ByteRange> ranges;
+    auto fileBytes = [](const std::string& name) {
+        return static_cast<uint64_t>(std::max<int64_t>(FileSizeOf(name), 0));
+    };
+    for (const Strings_& s : c.StringChanges)
+        ranges.push_back({s.Addr, s.Text.size()});
+    for (const Images_& i : c.ImageChanges)
+        ranges.push_back({i.Addr, fileBytes(i.FileName)});
+    for (const Links_& l : c.LinkChanges)
+        ranges.push_back(l.Prefix != 0 ? ByteRange{l.Addr - 4ULL, 8} : ByteRange{l.Addr, 4});
+    for (const Java_& j : c.JavaChanges) {
+        ranges.push_back({j.DataAddr, fileBytes(j.FileName)});
+        ranges.push_back({j.EntryAddr, j.EntryText.size()});
+        ranges.push_back({uint64_t{j.EntryAddr} + ws.profile.JavaSizeOffset, 4});
+    }
+    for (const Sound_& s : c.SoundChanges)
+        ranges.push_back({s.Addr, fileBytes(s.FileName)});
+    return ranges;
+}
+
 // Copies a whole file into the firmware at addr; returns the bytes copied or -1 on an error.
 int64_t copyFileInto(Workspace& ws, const std::string& name, uint32_t addr) {
     std::ifstream in(name, std::ios::binary);
@@ -93,29 +119,30 @@ int64_t copyFileInto(Workspace& ws, const std::string& name, uint32_t addr) {
     return static_cast<int64_t>(at - addr);
 }
 
-SaveSummary writeFailed(Dialogs& dialogs, const std::string& what) {
-    dialogs.errorText("Writing " + what + " into the firmware failed; the save stopped there.");
+// A write stopped the save: says why and where the replaced bytes are, and offers to roll back
+// at once (No keeps the undo file, so Save All can be repeated or the rollback done later).
+SaveSummary writeFailed(Workspace& ws, Dialogs& dialogs, const std::string& what,
+                        const std::string& undo) {
+    const std::string reason = std::strerror(errno);
+    const std::string failure = "Writing " + what + " into the firmware failed: " + reason + ".";
+    if (undo.empty()) {
+        dialogs.errorText(failure);
+        return {};
+    }
+    dialogs.errorText(failure + " The save stopped there; the undo file \"" + undo +
+                      "\" holds the bytes the save replaced.");
+    if (dialogs.askText("Roll the firmware back now to the bytes it held before this save? No "
+                        "keeps the undo file: Save All can be repeated, and the rollback is "
+                        "offered again when the firmware is opened.")) {
+        std::string error;
+        if (RollBack(ws, undo, error))
+            dialogs.informText(
+                "The firmware was rolled back to the bytes it held before the save.");
+        else
+            dialogs.errorText("The firmware was not rolled back: " + error +
+                              " The undo file stays as it was.");
+    }
     return {};
-}
-
-// What a completed save wrote: every change, with the bytes each puts into the firmware.
-SaveSummary summarize(const Workspace& ws) {
-    const PendingChanges& c = ws.changes;
-    SaveSummary done{true, c.total(), 0};
-    auto fileBytes = [](const std::string& name) {
-        return static_cast<uint64_t>(std::max<int64_t>(FileSizeOf(name), 0));
-    };
-    for (const Strings_& s : c.StringChanges)
-        done.bytes += s.Text.size();
-    for (const Images_& i : c.ImageChanges)
-        done.bytes += fileBytes(i.FileName);
-    for (const Links_& l : c.LinkChanges)
-        done.bytes += l.Prefix != 0 ? 8 : 4;
-    for (const Java_& j : c.JavaChanges)
-        done.bytes += fileBytes(j.FileName) + j.EntryText.size() + 4;
-    for (const Sound_& s : c.SoundChanges)
-        done.bytes += fileBytes(s.FileName);
-    return done;
 }
 
 } // namespace
@@ -133,31 +160,48 @@ SaveSummary SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
                           "temporary folder; nothing was written.");
         return {};
     }
+    const std::vector<ByteRange> ranges = savedRanges(ws);
+    std::string undoError;
+    const std::optional<std::string> undo = WriteUndoFile(ws, ranges, undoError);
+    if (!undo) {
+        dialogs.errorText("The undo file of the save could not be written: " + undoError +
+                          " Nothing was written.");
+        return {};
+    }
+    const auto failed = [&](const std::string& what) {
+        return writeFailed(ws, dialogs, what, *undo);
+    };
     const PendingChanges& c = ws.changes;
     for (const Strings_& s : c.StringChanges)
         if (!ws.WriteAt(s.Addr, s.Text))
-            return writeFailed(dialogs, "the string at " + ToHexAddr(s.Addr));
+            return failed("the string at " + ToHexAddr(s.Addr));
     for (const Images_& i : c.ImageChanges)
         if (copyFileInto(ws, i.FileName, i.Addr) < 0)
-            return writeFailed(dialogs, "the picture at " + ToHexAddr(i.Addr));
+            return failed("the picture at " + ToHexAddr(i.Addr));
     for (const Links_& l : c.LinkChanges) {
         const bool ok = l.Prefix != 0 ? ws.WriteAt(l.Addr - 4, le32(l.Prefix) + le32(l.Value))
                                       : ws.WriteAt(l.Addr, le32(l.Value));
         if (!ok)
-            return writeFailed(dialogs, "the link at " + ToHexAddr(l.Addr));
+            return failed("the link at " + ToHexAddr(l.Addr));
     }
     for (const Java_& j : c.JavaChanges) {
         const int64_t size = copyFileInto(ws, j.FileName, j.DataAddr);
         if (size < 0 || !ws.WriteAt(j.EntryAddr, j.EntryText) ||
             !ws.WriteAt(j.EntryAddr + ws.profile.JavaSizeOffset, le32(static_cast<uint32_t>(size))))
-            return writeFailed(dialogs, "the Java application at " + ToHexAddr(j.DataAddr));
+            return failed("the Java application at " + ToHexAddr(j.DataAddr));
     }
     for (const Sound_& s : c.SoundChanges)
         if (copyFileInto(ws, s.FileName, s.Addr) < 0)
-            return writeFailed(dialogs, "the sound at " + ToHexAddr(s.Addr));
+            return failed("the sound at " + ToHexAddr(s.Addr));
     if (!ws.firmware.flush())
-        return writeFailed(dialogs, "the changes");
-    return summarize(ws);
+        return failed("the changes");
+    // Only now, with every byte on the disk, is the undo file no longer needed.
+    if (!undo->empty())
+        RemoveUndoFile(*undo);
+    SaveSummary done{true, c.total(), 0};
+    for (const ByteRange& r : ranges)
+        done.bytes += r.length;
+    return done;
 }
 
 SaveSummary SaveAllChangesAsked(Workspace& ws, Dialogs& dialogs) {

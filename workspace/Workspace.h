@@ -35,6 +35,10 @@ class Workspace {
     // How often long scans let the window breathe.
     std::chrono::milliseconds pumpInterval{50};
 
+    // Where Save All keeps the undo file of a firmware whose own folder is not writable (the
+    // settings folder); empty: beside the firmware only.
+    std::string undoFolder;
+
     // Regions left out of BIN to S3 conversions; kept when another firmware is opened.
     std::vector<AddressRegion> ExcludedRegions;
 

@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 
 #include "srecord/S3Converter.h"
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 #include "workspace/Progress.h"
 
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "SrecTestSupport.h"
 
 #include "fixtures/FileSizeLimit.h"
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 
 #include <gtest/gtest.h>
 

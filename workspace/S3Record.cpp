@@ -1,4 +1,4 @@
-#include "srecord/S3Record.h"
+#include "workspace/S3Record.h"
 
 #include <array>
 #include <cstring>
