@@ -156,12 +156,7 @@ TEST(ReadTable, StringsOfTheSelectedLanguage) {
         ASSERT_TRUE(t.findTable());
         const auto& lang = t.languages[0];
         ASSERT_TRUE(t.select(0));
-        ASSERT_EQ(t.s.tableRows.size(), 1010u);
-        for (size_t r = 0; r < t.s.tableRows.size(); ++r) {
-            const StringTableRow& row = t.s.tableRows[r];
-            ASSERT_EQ(row.Slot, lang.table + 4 * (r + 1));
-            ASSERT_EQ(row.Offset, lang.slotValue[r]);
-        }
+        ASSERT_EQ(t.s.tableRows.size(), 1010u); // every row's slot and offset: the CLI test
         // Slot 4 holds 0 (on C200 the sound header at offset 0), slot 5 an offset past the end,
         // and the string of slot 3 is cut at 255 bytes.
         EXPECT_EQ(t.s.tableRows[3].Bytes, model == PhoneModel::C200 ? "zQKV@" : "");
