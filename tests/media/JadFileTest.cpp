@@ -88,22 +88,16 @@ TEST(BuildJad, FixedLinesFirstThenTheOtherLinesOfTheOldJad) {
     EXPECT_EQ(JadPathFor("/d/Game.JAR"), "/d/Game.jad");
 }
 
-TEST(CreateJadFile, WritesTheJadBesideTheJarAndKeepsTheOldOnesOtherLines) {
+TEST(CreateJadFile, WritesTheJadBesideTheJarButNeverOverIt) {
     ScratchDir dir;
     Workspace ws;
     ScriptedDialogs dialogs;
     const std::string jar = dir.file("Tetris.JAR");
     WriteJar(jar, {{"tetris/Main.class", "c"}, {"META-INF/MANIFEST.MF", TetrisManifest()}});
-    const std::string size = std::to_string(fs::file_size(jar));
     ASSERT_EQ(CreateJadFile(ws, jar, dialogs), dir.file("Tetris.jad"));
-    const std::string fresh =
-        TetrisJad + "MIDlet-Jar-Size: " + size + "\r\nMIDlet-Jar-URL: Tetris.JAR\r\n";
-    EXPECT_EQ(ReadWholeFile(dir.file("Tetris.jad")), fresh);
-
-    WriteWholeFile(dir.file("Tetris.jad"),
-                   "MIDlet-Jar-Size: 100\r\nMicroEdition-Profile: MIDP-2.0\r\n");
-    ASSERT_TRUE(CreateJadFile(ws, jar, dialogs));
-    EXPECT_EQ(ReadWholeFile(dir.file("Tetris.jad")), fresh + "MicroEdition-Profile: MIDP-2.0\r\n");
+    EXPECT_EQ(ReadWholeFile(dir.file("Tetris.jad")),
+              TetrisJad + "MIDlet-Jar-Size: " + std::to_string(fs::file_size(jar)) +
+                  "\r\nMIDlet-Jar-URL: Tetris.JAR\r\n");
     EXPECT_TRUE(dialogs.shown.empty());
 
     // A damaged JAR: "Error expanded Jar!" and the JAD as it was.

@@ -1,3 +1,4 @@
+#include "fixtures/CliChecks.h"
 #include "fixtures/CliProcess.h"
 #include "fixtures/FirmwareBuilder.h"
 #include "phone/PhoneSettings.h"
@@ -16,8 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// phone-sim in the background, with the settings directory of the commands in a scratch
-// directory and the phone's files in its store.
 // phone-sim in the background, the phone's files in its store, and the settings directory of the
 // commands in the same scratch directory.
 struct SimulatorProcess {
@@ -44,24 +43,12 @@ struct SimulatorProcess {
 };
 
 std::string Pattern(size_t size, int seed) {
-    std::string out(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        out[i] = static_cast<char>(i * 131 + static_cast<size_t>(seed) * 17);
-    return out;
+    return FirmwareBuilder(size).random(0, size, static_cast<uint32_t>(seed)).str();
 }
 
 uint32_t Crc(const std::string& bytes) {
     return static_cast<uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
-}
-
-// Fails the test unless `r` failed with exactly one stderr line that holds `words`.
-void ExpectOneLine(const CliResult& r, const std::string& words, int status = 1) {
-    EXPECT_EQ(r.status, status) << r.err;
-    EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
-    if (status == 1) {
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-    }
 }
 
 TEST(PhoneCli, InfoListSendAndDeleteThroughTheSimulator) {
@@ -99,7 +86,7 @@ TEST(PhoneCli, InfoListSendAndDeleteThroughTheSimulator) {
     WriteWholeFile(phone.dir.file("notes.txt"), "x");
     r = phone.run(args + ' ' + phone.dir.file("notes.txt"));
     EXPECT_EQ(r.out, expected);
-    ExpectOneLine(r, "notes.txt: not a file of this kind");
+    ExpectOneLineFailure(r, "notes.txt: not a file of this kind");
     for (size_t i = 0; i < sizes.size(); ++i)
         EXPECT_EQ(
             phone.stored("store/sounds/0" + std::to_string(i) + "_s" + std::to_string(i) + ".mmf"),
@@ -110,11 +97,11 @@ TEST(PhoneCli, InfoListSendAndDeleteThroughTheSimulator) {
     EXPECT_EQ(phone.stored("store/pictures/01_a.gif"), Pattern(300, 9));
     // A missing file is refused before anything is opened: no word about the device.
     r = RunCli("phone send pictures " + phone.dir.file("gone.gif") + " --device /dev/nowhere");
-    ExpectOneLine(r, "gone.gif: no such file");
+    ExpectOneLineFailure(r, "gone.gif: no such file");
 
     // Deleting: unlisted indexes and a No answer delete nothing; then the given order.
-    ExpectOneLine(phone.run("phone delete pictures 3 9 --yes"), "index 9 is not listed");
-    ExpectOneLine(phone.run("phone delete pictures 3"), "(answered No; --yes answers Yes)");
+    ExpectOneLineFailure(phone.run("phone delete pictures 3 9 --yes"), "index 9 is not listed");
+    ExpectOneLineFailure(phone.run("phone delete pictures 3"), "(answered No; --yes answers Yes)");
     EXPECT_TRUE(fs::exists(phone.dir.file("store/pictures/03_BOOK.jpg")));
     r = phone.run("phone delete pictures 3 0 --yes");
     EXPECT_EQ(r.out, "BOOK\t700\t3\nlogo\t6\t0\n") << r.err;
@@ -125,16 +112,17 @@ TEST(PhoneCli, InfoListSendAndDeleteThroughTheSimulator) {
 TEST(PhoneCli, FailingPhonesAndUsageErrors) {
     SimulatorProcess phone({"silent:AT+IMGR?", "error=NOMEMORY:AT+MELW=*"});
     const auto start = std::chrono::steady_clock::now();
-    ExpectOneLine(phone.run("phone list pictures --timeout 300"), "File List loading Error!");
+    ExpectOneLineFailure(phone.run("phone list pictures --timeout 300"),
+                         "File List loading Error!");
     EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms + 1s);
 
     WriteWholeFile(phone.dir.file("a.mmf"), "MMMD");
-    ExpectOneLine(phone.run("phone send sounds " + phone.dir.file("a.mmf")),
-                  "a.mmf: No memory in Phone.");
+    ExpectOneLineFailure(phone.run("phone send sounds " + phone.dir.file("a.mmf")),
+                         "a.mmf: No memory in Phone.");
     EXPECT_NE(phone.stored("config/Tovallo/fw.log").find("+CME ERROR: NOMEMORY"),
               std::string::npos);
-    ExpectOneLine(RunCli("phone info --device " + phone.dir.file("none")),
-                  "AT error! Phone not connected.");
+    ExpectOneLineFailure(RunCli("phone info --device " + phone.dir.file("none")),
+                         "AT error! Phone not connected.");
 
     for (const auto& [args, named] : std::vector<std::pair<std::string, std::string>>{
              {"phone info --baud 9600", "--baud"},
@@ -142,8 +130,11 @@ TEST(PhoneCli, FailingPhonesAndUsageErrors) {
              {"phone info --port 3 --device /dev/null", "--port"},
              {"phone list pics", "FOLDER"},
              {"phone send sounds a.mmf --block 100", "--block"},
-             {"phone-sim --fault loud:ATZ", "loud"}})
-        ExpectOneLine(RunCli(args), named, 2);
+             {"phone-sim --fault loud:ATZ", "loud"}}) {
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+    }
 }
 
 } // namespace

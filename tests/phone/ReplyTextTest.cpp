@@ -6,7 +6,7 @@
 namespace tovallo::testing {
 namespace {
 
-TEST(ReplyText, CleanReplyDropsLineEndsAndOkButKeepsQuotedNames) {
+TEST(ReplyText, CleanReplyAndErrorMarkersLeaveQuotedNamesAlone) {
     for (auto [raw, clean] : std::vector<std::pair<std::string, std::string>>{
              {"\r\nSGH-X120\r\n\r\nOK\r\n", "SGH-X120"},
              {"\r\n+IMGR: 2,\"BOOK\",1200,2\r\n\r\nOK\r\n", "+IMGR: 2,\"BOOK\",1200,2"},
@@ -14,9 +14,7 @@ TEST(ReplyText, CleanReplyDropsLineEndsAndOkButKeepsQuotedNames) {
         CleanReply(raw);
         EXPECT_EQ(raw, clean);
     }
-}
-
-TEST(ReplyText, ErrorMarkersCountOnlyOutsideQuotes) {
+    // Error markers count only outside quotes.
     EXPECT_FALSE(ReplyError("+IMGR: 1,\"ERROR:X\",10,2\r\n"));
     EXPECT_EQ(FindOutsideQuotes("+MELR: 3,\"TERRA\",77\r\n", "ERR"), std::string::npos);
     EXPECT_EQ(FindOutsideQuotes("\"a\"ERR\"ERR\"", "ERR"), 3u);

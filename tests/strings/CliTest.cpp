@@ -1,3 +1,4 @@
+#include "StringsTestSupport.h"
 #include "fixtures/CliChecks.h"
 #include "fixtures/StringFixtures.h"
 #include "workspace/HexText.h"
@@ -17,20 +18,16 @@ using testing::RunCli;
 using testing::SpacedHex;
 using testing::StringFirmware;
 
-std::string le32(uint32_t v) {
-    return {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
-}
-
 // A pending change line: ADDR TYPE SIZE HEX.
 std::string change(uint32_t addr, const std::string& type, const std::string& bytes) {
     return ToHexAddr(addr) + " " + type + " " + std::to_string(bytes.size()) + " " +
            SpacedHex(bytes) + "\n";
 }
 std::string link(uint32_t addr, uint32_t value) {
-    return change(addr, "Addr&Dim", le32(value));
+    return change(addr, "Addr&Dim", testing::Le32(value));
 }
 std::string header(uint32_t start, uint32_t size) {
-    return change(start, "Addr&Dim", "zQKV" + le32(size)) + link(start + 8, 12);
+    return change(start, "Addr&Dim", "zQKV" + testing::Le32(size)) + link(start + 8, 12);
 }
 
 // The file from the flash start on (the hole in front of an E720 flash is not read).

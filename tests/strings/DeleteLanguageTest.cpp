@@ -24,10 +24,6 @@ Links blockHeader(uint32_t start, uint32_t size) {
     return {{start + 4, size, FreeBlockMarker}, {start + 8, 12, 0}};
 }
 
-std::string le32(uint32_t v) {
-    return {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
-}
-
 Links operator+(Links a, const Links& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -216,7 +212,8 @@ TEST(StringsEndToEnd, DeleteMoveSaveAndScanAgain) {
         const std::string placed = WinToUtf8(texts[0]) + '\0' + WinToUtf8(texts[1]) + '\0';
         const uint32_t used = 12 + static_cast<uint32_t>(placed.size());
         const uint32_t size = 1010 * 4;
-        EXPECT_EQ(t.img.read(slots, 12 + placed.size()), "zQKV" + le32(size) + le32(used) + placed);
+        EXPECT_EQ(t.img.read(slots, 12 + placed.size()),
+                  "zQKV" + testing::Le32(size) + testing::Le32(used) + placed);
         EXPECT_EQ(ReadFreeBlock(t.img.ws, lo)->Size, int32_t(hi - lo));
         EXPECT_EQ(t.img.read(hi, l[0].texts.back().size()), l[0].texts.back());
         t.img.ws.changes.clear();

@@ -34,6 +34,11 @@ struct StringFirmwareSession : StringFirmware, SessionOn {
         : StringFirmware(BuildStringFirmware(model)), SessionOn(image) {}
 };
 
+// `v` as four little-endian bytes.
+inline std::string Le32(uint32_t v) {
+    return {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+}
+
 // A language list item: the table address and the count.
 inline std::string Item(uint32_t table, int count) {
     return ToHexAddr(table) + " " + std::to_string(count);

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 using namespace tovallo;
 using namespace tovallo::testing;
 
@@ -103,26 +101,26 @@ TEST_F(SearchTest, FindsMatchesAcrossBlocksAndChunksWithTheSearchLimits) {
     EXPECT_EQ(FindInFirmware(ws, "Z", false, bar), 9999);
 }
 
-// Few letters give many near matches; sizes around the 32-byte steps test the tails.
+// Needles of 1-64 bytes after near misses of every length around the 32-byte steps, with and
+// without their last byte; the two bytes compared first agree every other position in `runs`.
 TEST(ByteSearcher, AgreesWithAPlainSearch) {
-    std::mt19937 random(11);
-    auto text = [&](size_t size, int alphabet) {
-        std::string out(size, '\0');
-        for (char& c : out)
-            c = static_cast<char>('a' + random() % static_cast<unsigned>(alphabet));
-        return out;
-    };
     const auto find = [](const std::string& needle, const std::string& hay) {
         const auto* data = reinterpret_cast<const uint8_t*>(hay.data());
         const uint8_t* hit = ByteSearcher(needle).find(data, hay.size());
         return hit ? static_cast<size_t>(hit - data) : std::string::npos;
     };
-    for (int round = 0; round < 3000; ++round) {
-        const std::string hay = text(random() % 200, 1 + round % 4);
-        const std::string needle = text(1 + random() % 64, 1 + round % 4);
-        ASSERT_EQ(find(needle, hay), hay.find(needle)) << "'" << needle << "' in '" << hay << "'";
+    for (size_t len : {1, 2, 3, 31, 32, 33, 64}) {
+        const std::string needle = std::string(len - 1, 'a') + 'b';
+        for (size_t size = 0; size < 100; ++size) {
+            std::string hay;
+            for (size_t i = 0; i < size; ++i)
+                hay += i % 5 ? 'a' : 'b';
+            hay += needle;
+            ASSERT_EQ(find(needle, hay), hay.find(needle)) << len << " after " << size;
+            hay.pop_back();
+            ASSERT_EQ(find(needle, hay), hay.find(needle)) << len << " after " << size;
+        }
     }
-    // The two bytes compared first agree every other position; the match is at the very end.
     std::string runs;
     for (int i = 0; i < 50000; ++i)
         runs += "ab";
@@ -240,35 +238,22 @@ TEST_F(SearchTest, FindAnyGivesTheLowestOffsetThenTheLowestIndex) {
     EXPECT_EQ(FindAnyInFirmware(closed, {"Mid!"}, 0, bar), AnyMatch{});
 }
 
+// Two byte values give near matches everywhere; the patterns straddle a block, a read and lie in
+// the last bytes.
 TEST_F(SearchTest, FindAnyAgreesWithTheByteLoop) {
-    std::mt19937 random(5);
-    auto bytes = [&](size_t size, unsigned alphabet) {
-        std::string out(size, '\0');
-        for (char& c : out)
-            c = static_cast<char>(random() % alphabet);
-        return out;
-    };
-    // Few byte values give many near matches and anchors that stop being rare; patterns of up to
-    // 16 of 1-64 bytes, pieces of the data, so that they are found.
-    for (int round = 0; round < 150; ++round) {
-        const unsigned alphabet = 1 + round % 5 + (round % 3 == 0 ? 250 : 0);
-        FirmwareBuilder fw(1 + random() % (round % 10 == 0 ? 600000 : 3000), 0);
-        fw.place(0, bytes(fw.size(), alphabet));
-        open(fw);
-        const std::string data = fw.str();
-        std::vector<std::string> patterns(1 + random() % 16);
-        for (std::string& p : patterns) {
-            const size_t len = 1 + random() % 64;
-            const size_t from = random() % data.size();
-            p = random() % 3 ? data.substr(from, len) : bytes(len, alphabet);
-        }
-        for (int start = 0; start < 4; ++start) {
-            const uint32_t from = start == 0 ? 0 : random() % static_cast<uint32_t>(fw.size());
-            const LiteralAnyMatch expected = LiteralFindAny(ws, patterns, from);
-            ASSERT_EQ(FindAnyInFirmware(ws, patterns, from, bar),
-                      (AnyMatch{expected.offset, expected.index}))
-                << "round " << round << " from " << from;
-        }
+    std::string data =
+        FirmwareBuilder(2 * FindAnyReadSize + 100).random(0, 2 * FindAnyReadSize + 100, 9).str();
+    for (char& c : data)
+        c &= 1;
+    open(FirmwareBuilder(data.size()).place(0, data));
+    const std::vector<std::string> patterns = {std::string(64, '\0'), data.substr(4090, 24),
+                                               data.substr(FindAnyReadSize - 20, 40),
+                                               data.substr(data.size() - 32)};
+    for (const uint32_t from : std::vector<uint32_t>{0, 4091, FindAnyReadSize - 19}) {
+        const LiteralAnyMatch expected = LiteralFindAny(ws, patterns, from);
+        EXPECT_EQ(FindAnyInFirmware(ws, patterns, from, bar),
+                  (AnyMatch{expected.offset, expected.index}))
+            << "from " << from;
     }
 }
 
