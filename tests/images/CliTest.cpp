@@ -1,4 +1,4 @@
-#include "fixtures/FirmwareBuilder.h"
+#include "fixtures/CliChecks.h"
 #include "fixtures/PictureFixtures.h"
 #include "images/BmpFile.h"
 #include "images/Image09Encoder.h"
@@ -8,11 +8,10 @@
 
 #include <filesystem>
 
-#include <algorithm>
-
 namespace tovallo {
 namespace {
 
+using testing::ExpectOneLineFailure;
 using testing::RunCli;
 using testing::ScratchDir;
 
@@ -21,12 +20,6 @@ Picture readBmp(const std::string& path) {
     std::string error;
     EXPECT_TRUE(ReadBmpFile(path, p, error)) << error;
     return p;
-}
-
-void expectOneLineFailure(const testing::CliResult& r, const std::string& words) {
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
 }
 
 TEST(ImagesCli, TablesPicturesLinksAndConversions) {
@@ -99,7 +92,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
              {"export " + fw + " 0x4001 --size 4x4 --type 09 " + out, "no \"09\" picture"},
              {"table " + fw + " --model X120", "not found"},
              {"encode " + bad + " --type 09 " + dir.file("x.bin"), "bad.bmp"}})
-        expectOneLineFailure(RunCli("images " + args), words);
+        ExpectOneLineFailure(RunCli("images " + args), words);
     for (const std::string& args :
          {"images export " + fw + " 0x2000 --size 400x30 " + out,
           "images encode " + bad + " --type png x", "images export " + fw + " --type"}) {
@@ -113,7 +106,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     open.placeU16(0x1000, 26).placeU16(0x1002, 14).placeU32(0x1004, 0x10);
     open.placeU16(0x1008, 26).placeU16(0x100A, 14).placeU32(0x100C, 0x20);
     const auto table = RunCli("images table " + open.write(dir.file("open.bin")));
-    expectOneLineFailure(table, "end of the file");
+    ExpectOneLineFailure(table, "end of the file");
     EXPECT_EQ(table.out, "0x00000010 26*14\n0x00000020 26*14\n");
 
     // The export's report is a success message: on stdout, silenced by --quiet.
@@ -131,7 +124,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
              {"export " + fw + " 0x2000 --size 26x14 " + link, "open firmware"},
              {"decode " + fw + " --size 26x14 --type 09 " + link, "reads"},
              {"encode " + in + " --type 09 " + in, "reads"}})
-        expectOneLineFailure(RunCli("images " + args), words);
+        ExpectOneLineFailure(RunCli("images " + args), words);
     EXPECT_EQ(testing::ReadWholeFile(fw), firmware);
     EXPECT_EQ(readBmp(in), p);
 }
