@@ -1,6 +1,6 @@
+#include "ImagesTestSupport.h"
 #include "fixtures/CliChecks.h"
 #include "fixtures/PictureFixtures.h"
-#include "images/BmpFile.h"
 #include "images/Image09Encoder.h"
 #include "workspace/HexText.h"
 
@@ -14,13 +14,6 @@ namespace {
 using testing::ExpectOneLineFailure;
 using testing::RunCli;
 using testing::ScratchDir;
-
-Picture readBmp(const std::string& path) {
-    Picture p;
-    std::string error;
-    EXPECT_TRUE(ReadBmpFile(path, p, error)) << error;
-    return p;
-}
 
 TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     ScratchDir dir;
@@ -45,7 +38,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
                                   std::to_string(p.picture.Width) + "x" +
                                   std::to_string(p.picture.Height) + " --listed " + out);
             ASSERT_EQ(r.status, 0) << r.err;
-            EXPECT_EQ(readBmp(out), p.picture) << ModelCliName(model) << " " << p.address;
+            EXPECT_EQ(testing::ReadBmp(out), p.picture) << ModelCliName(model) << " " << p.address;
         }
         // E720 link searches start at its flash start too, beyond this file.
         EXPECT_EQ(RunCli("images links " + fw + " 0x6000" + m).out,
@@ -73,7 +66,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
                                 t + " " + dir.file(t + ".bmp"));
         ASSERT_EQ(dec.status, 0) << dec.err;
         if (t != "wbmp")
-            EXPECT_EQ(readBmp(dir.file(t + ".bmp")), p) << t;
+            EXPECT_EQ(testing::ReadBmp(dir.file(t + ".bmp")), p) << t;
         else
             EXPECT_EQ(testing::ReadWholeFile(dir.file(t + ".bin")).size(), 30u * 20 / 8);
     }
@@ -126,7 +119,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
              {"encode " + in + " --type 09 " + in, "reads"}})
         ExpectOneLineFailure(RunCli("images " + args), words);
     EXPECT_EQ(testing::ReadWholeFile(fw), firmware);
-    EXPECT_EQ(readBmp(in), p);
+    EXPECT_EQ(testing::ReadBmp(in), p);
 }
 
 } // namespace

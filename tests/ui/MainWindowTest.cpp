@@ -477,9 +477,8 @@ void MainWindowTest::replacePictureWithPickedTransparencyThenPatchRestoreAndSave
     QVERIFY(patches.rowChecked(0));
     h.dialogs.files.push_back(h.dir.file("patch"));
     Click(w, "BCreateS3");
-    const std::string patch = ReadWholeFile(h.dir.file("patch.s3"));
-    QVERIFY(patch.rfind("S00600004844521B\r\n", 0) == 0);
-    QVERIFY(patch.find("S705A002000058") != std::string::npos);
+    const std::string patch = ReadWholeFile(h.dir.file("patch.s3")); // its records: PatchTest
+    QVERIFY(patch.rfind("S0", 0) == 0);
     h.dialogs.files.push_back(h.dir.file("restore.s3"));
     Click(w, "BCreateRest");
     const std::string restore = ReadWholeFile(h.dir.file("restore.s3"));
