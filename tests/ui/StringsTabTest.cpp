@@ -177,7 +177,6 @@ void StringsTabTest::deleteLanguageMoveLongerStringAndSave() {
     QCOMPARE(messages->itemText(2), QString("Deleted")); // it shared the freed table
     QVERIFY(table.text(0, 0).isEmpty());
     const uint32_t block = l[0].table + 4;
-    QCOMPARE(w.stringsTab().session().freeRegions.regions().front().Start, block);
 
     // A longer replacement of a table string goes to the freed slots.
     messages->setCurrentIndex(1);
