@@ -480,6 +480,7 @@ void MainWindowTest::replacePictureWithPickedTransparencyThenPatchRestoreAndSave
     Click(w, "BCreateRest");
     const std::string restore = ReadWholeFile(h.dir.file("restore.s3"));
     QVERIFY(restore.size() > 40 && restore != patch);
+    QCOMPARE(h.dialogs.numbers().back(), 22);
 
     // Leaving the tab and coming back rebuilds the table: the check marks are gone.
     w.tabControl()->setCurrentIndex(ui::TabImages);

@@ -195,8 +195,8 @@ void SurveyAnimationTest::animationEditor() {
     QVERIFY(!tab.timer().isActive() && Find<QPushButton>(w, "BStopAni")->isEnabled());
     QCOMPARE(Find<QPushButton>(w, "BAniPlay")->text(), QString("Play"));
 
-    // Saved cut to 100 x 80: the second frame is b where a differs; the third, equal to the
-    // second, is all transparent with compression and a without.
+    // Saved cut to 100 x 80 (b, a, a): with compression the second frame is transparent where
+    // a equals b and the third all transparent; without, both are a.
     for (bool compress : {true, false}) {
         Find<QCheckBox>(w, "CComprAni")->setChecked(compress);
         h.dialogs.files.push_back(h.dir.file("anim.bmp"));
