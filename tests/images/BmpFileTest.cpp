@@ -109,6 +109,12 @@ TEST(BmpFile, CorruptFilesGiveAReasonNotACrash) {
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
         EXPECT_EQ(p, Picture(1, 1)) << c.what << " changed the picture";
     }
+    // Every truncation of a good file is refused with a reason.
+    for (size_t cut = 0; cut < good.size(); ++cut) {
+        Picture p;
+        std::string error;
+        EXPECT_FALSE(DecodeBmp(good.substr(0, cut), p, error) || error.empty()) << cut;
+    }
     ScratchDir dir;
     Picture p;
     std::string error;

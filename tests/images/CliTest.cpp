@@ -1,6 +1,6 @@
-#include "fixtures/FirmwareBuilder.h"
+#include "ImagesTestSupport.h"
+#include "fixtures/CliChecks.h"
 #include "fixtures/PictureFixtures.h"
-#include "images/BmpFile.h"
 #include "images/Image09Encoder.h"
 #include "workspace/HexText.h"
 
@@ -8,26 +8,12 @@
 
 #include <filesystem>
 
-#include <algorithm>
-
 namespace tovallo {
 namespace {
 
+using testing::ExpectOneLineFailure;
 using testing::RunCli;
 using testing::ScratchDir;
-
-Picture readBmp(const std::string& path) {
-    Picture p;
-    std::string error;
-    EXPECT_TRUE(ReadBmpFile(path, p, error)) << error;
-    return p;
-}
-
-void expectOneLineFailure(const testing::CliResult& r, const std::string& words) {
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_NE(r.err.find(words), std::string::npos) << r.err;
-}
 
 TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     ScratchDir dir;
@@ -52,7 +38,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
                                   std::to_string(p.picture.Width) + "x" +
                                   std::to_string(p.picture.Height) + " --listed " + out);
             ASSERT_EQ(r.status, 0) << r.err;
-            EXPECT_EQ(readBmp(out), p.picture) << ModelCliName(model) << " " << p.address;
+            EXPECT_EQ(testing::ReadBmp(out), p.picture) << ModelCliName(model) << " " << p.address;
         }
         // E720 link searches start at its flash start too, beyond this file.
         EXPECT_EQ(RunCli("images links " + fw + " 0x6000" + m).out,
@@ -80,7 +66,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
                                 t + " " + dir.file(t + ".bmp"));
         ASSERT_EQ(dec.status, 0) << dec.err;
         if (t != "wbmp")
-            EXPECT_EQ(readBmp(dir.file(t + ".bmp")), p) << t;
+            EXPECT_EQ(testing::ReadBmp(dir.file(t + ".bmp")), p) << t;
         else
             EXPECT_EQ(testing::ReadWholeFile(dir.file(t + ".bin")).size(), 30u * 20 / 8);
     }
@@ -99,7 +85,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
              {"export " + fw + " 0x4001 --size 4x4 --type 09 " + out, "no \"09\" picture"},
              {"table " + fw + " --model X120", "not found"},
              {"encode " + bad + " --type 09 " + dir.file("x.bin"), "bad.bmp"}})
-        expectOneLineFailure(RunCli("images " + args), words);
+        ExpectOneLineFailure(RunCli("images " + args), words);
     for (const std::string& args :
          {"images export " + fw + " 0x2000 --size 400x30 " + out,
           "images encode " + bad + " --type png x", "images export " + fw + " --type"}) {
@@ -113,7 +99,7 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
     open.placeU16(0x1000, 26).placeU16(0x1002, 14).placeU32(0x1004, 0x10);
     open.placeU16(0x1008, 26).placeU16(0x100A, 14).placeU32(0x100C, 0x20);
     const auto table = RunCli("images table " + open.write(dir.file("open.bin")));
-    expectOneLineFailure(table, "end of the file");
+    ExpectOneLineFailure(table, "end of the file");
     EXPECT_EQ(table.out, "0x00000010 26*14\n0x00000020 26*14\n");
 
     // The export's report is a success message: on stdout, silenced by --quiet.
@@ -131,9 +117,9 @@ TEST(ImagesCli, TablesPicturesLinksAndConversions) {
              {"export " + fw + " 0x2000 --size 26x14 " + link, "open firmware"},
              {"decode " + fw + " --size 26x14 --type 09 " + link, "reads"},
              {"encode " + in + " --type 09 " + in, "reads"}})
-        expectOneLineFailure(RunCli("images " + args), words);
+        ExpectOneLineFailure(RunCli("images " + args), words);
     EXPECT_EQ(testing::ReadWholeFile(fw), firmware);
-    EXPECT_EQ(readBmp(in), p);
+    EXPECT_EQ(testing::ReadBmp(in), p);
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 #include "fixtures/PictureFixtures.h"
 #include "images/Image09Decoder.h"
 #include "images/Image09Encoder.h"
+#include "images/PictureReader.h"
 #include "images/Raw16Codec.h"
 #include "images/WbmpCodec.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 namespace tovallo {
@@ -204,6 +206,43 @@ TEST(Wbmp, BandsOfEightRows) {
     const Picture checkered = testing::CheckeredWbmpPicture(24, 16);
     const std::string two = EncodeWbmp(checkered);
     EXPECT_EQ(DecodeWbmp(u8(two), two.size(), 24, 16), checkered);
+}
+
+TEST(MalformedInput, DecodersRefuseSizesOutsideThePhoneDisplay) {
+    const std::string data(64, '\x09');
+    for (const auto& [w, h] : std::initializer_list<std::pair<int, int>>{
+             {0, 8}, {-8, 8}, {8, -1}, {321, 1}, {1, 241}, {100000, 1}, {INT32_MIN, 1}}) {
+        const Decoded09 d = decode(data, w, h, Decode09Mode::Measure);
+        EXPECT_EQ(d.outcome, Decode09Outcome::BadDimension) << w << "x" << h;
+        EXPECT_TRUE(d.picture.empty());
+        EXPECT_EQ(d.length, 0u);
+        EXPECT_TRUE(DecodeWbmp(u8(data), data.size(), w, h).empty()) << w << "x" << h;
+        // RAW-16 also decodes the dump's pages of up to 320 rows.
+        const bool rawPage = w >= 1 && w <= MaxPictureWidth && h >= 1 && h <= MaxRaw16Rows;
+        EXPECT_EQ(DecodeRaw16(u8(data), data.size(), w, h).empty(), !rawPage) << w << "x" << h;
+        // Negative sides give no size rather than one wrapped round to 2^32.
+        if (w <= 0 || h <= 0) {
+            EXPECT_EQ(Raw16Size(w, h) + WbmpSize(w, h), 0u);
+        }
+    }
+    EXPECT_EQ(DecodeRaw16(u8(data), data.size(), 176, MaxRaw16Rows).Height, MaxRaw16Rows);
+
+    // Nothing is read for a picture that cannot be drawn.
+    size_t reads = 0;
+    const ByteReader read = [&](uint64_t, size_t count, uint8_t* buffer) {
+        ++reads;
+        std::fill_n(buffer, count, 0x09);
+        return count;
+    };
+    Decode09Outcome outcome = Decode09Outcome::Ok;
+    CurrentPicture current;
+    current.Width = 400;
+    current.Type = ImageType::Image09;
+    EXPECT_FALSE(RenderCurrentPicture(read, current, &outcome));
+    EXPECT_EQ(outcome, Decode09Outcome::BadDimension);
+    EXPECT_EQ(DecodeImage09At(read, 0, 100000, 1, Decode09Mode::Draw).outcome,
+              Decode09Outcome::BadDimension);
+    EXPECT_EQ(reads, 0u);
 }
 
 } // namespace

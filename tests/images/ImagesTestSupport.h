@@ -2,6 +2,7 @@
 
 #include "fixtures/FirmwareBuilder.h"
 #include "fixtures/ScriptedDialogs.h"
+#include "images/BmpFile.h"
 #include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -23,5 +24,13 @@ struct OpenedFirmware {
     }
     std::string path() const { return dir.file("firmware.bin"); }
 };
+
+// The picture of a BMP file; a file that cannot be read fails the test.
+inline Picture ReadBmp(const std::string& path) {
+    Picture picture;
+    std::string error;
+    EXPECT_TRUE(ReadBmpFile(path, picture, error)) << error;
+    return picture;
+}
 
 } // namespace tovallo::testing

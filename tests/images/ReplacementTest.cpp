@@ -73,10 +73,7 @@ TEST(Replacement, OpensWithTheOldPictureExportsItAndShowsTheNextAddress) {
     EXPECT_EQ(WithBmpExtension("dir.bmp/Pic.BMP"), "dir.bmp/Pic.BMP");
     const std::string old = f.fw.dir.file("old");
     ASSERT_TRUE(ExportOldPicture(f.fw.ws, old, f.dialog, f.dialogs));
-    Picture back;
-    std::string error;
-    ASSERT_TRUE(ReadBmpFile(old + ".bmp", back, error));
-    EXPECT_EQ(back, f.pf.pictures[0].picture);
+    EXPECT_EQ(testing::ReadBmp(old + ".bmp"), f.pf.pictures[0].picture);
     f.dialogs.shown.clear();
     EXPECT_FALSE(ExportOldPicture(f.fw.ws, old, f.dialog, f.dialogs));
     EXPECT_EQ(f.dialogs.numbers(), std::vector<int>{3});

@@ -57,19 +57,17 @@ TEST(ViewerNavigation, DumpMovesStopAtBothEndsOfTheFile) {
 
 TEST(ViewerNavigation, SizeEntriesTakeOnlyTheirRange) {
     CurrentPicture cur;
-    EnterPictureSide(cur, PictureSide::Width, "");
-    EnterPictureSide(cur, PictureSide::Width, "500");
-    EnterPictureSide(cur, PictureSide::Width, "0");
-    EXPECT_EQ(cur.Width, 128);
-    EnterPictureSide(cur, PictureSide::Width, "3 2x0");
-    EXPECT_EQ(cur.Width, 320);
-    EnterPictureSide(cur, PictureSide::Height, "241");
-    EXPECT_EQ(cur.Height, 128);
-    EnterPictureSide(cur, PictureSide::Height, "240");
-    EXPECT_EQ(cur.Height, 240);
-    EnterPictureSide(cur, PictureSide::Height, "00016");
-    EXPECT_EQ(cur.Height, 240); // five digits: no size
-    EXPECT_EQ(cur.Width, 320);
+    // Each entry, then the width and height it leaves: empty, out of range and five digits are
+    // no size; the text is cleaned to its digits.
+    const std::tuple<PictureSide, const char*, int, int> entries[] = {
+        {PictureSide::Width, "", 128, 128},      {PictureSide::Width, "500", 128, 128},
+        {PictureSide::Width, "0", 128, 128},     {PictureSide::Width, "3 2x0", 320, 128},
+        {PictureSide::Height, "241", 320, 128},  {PictureSide::Height, "240", 320, 240},
+        {PictureSide::Height, "00016", 320, 240}};
+    for (const auto& [side, text, width, height] : entries) {
+        EnterPictureSide(cur, side, text);
+        EXPECT_EQ(std::pair(cur.Width, cur.Height), std::pair(width, height)) << text;
+    }
     EXPECT_EQ(PictureSideRangeText(PictureSide::Width), "1-320");
     EXPECT_EQ(PictureSideRangeText(PictureSide::Height), "1-240");
 }

@@ -175,18 +175,13 @@ TEST(AnimCli, SavesSeriesPixelExactAndRefusesWholly) {
     ExpectOneLineFailure(RunCli("anim save " + many + frames + "--out " + dir.file("over.bmp")),
                          "at most 255");
 
-    // A broken frame or a missing folder writes nothing.
+    // A broken frame (the BMP reader's reasons are checked in BmpFile) or a missing folder
+    // writes nothing.
     const std::string bmp = testing::ReadWholeFile(dir.file("f0.bmp"));
-    std::string rle = bmp, tall = bmp;
-    rle[30] = 1;                         // compression: RLE8
-    tall[22] = char(0xE8), tall[23] = 3; // height 1000
-    const std::pair<std::string, std::string> broken[] = {
-        {"short.bmp", bmp.substr(0, bmp.size() / 2)}, {"rle.bmp", rle}, {"tall.bmp", tall}};
-    for (const auto& [bad, bytes] : broken) {
-        testing::WriteWholeFile(dir.file(bad), bytes);
-        ExpectOneLineFailure(
-            RunCli("anim save " + frames + dir.file(bad) + " --out " + dir.file("bad.bmp")), bad);
-    }
+    testing::WriteWholeFile(dir.file("short.bmp"), bmp.substr(0, bmp.size() / 2));
+    ExpectOneLineFailure(
+        RunCli("anim save " + frames + dir.file("short.bmp") + " --out " + dir.file("bad.bmp")),
+        "short.bmp");
     ExpectOneLineFailure(RunCli("anim save " + frames + "--out " + dir.file("none/x.bmp")), "none");
     EXPECT_EQ(RunCli("anim save " + frames + "--size 321x10 --out " + dir.file("bad.bmp")).status,
               2);
