@@ -2,6 +2,8 @@
 
 #include "strings/Cp1251.h"
 #include "workspace/HexText.h"
+#include "workspace/Settings.h"
+#include "workspace/UndoFile.h"
 #include "workspace/Workspace.h"
 
 #include <algorithm>
@@ -169,12 +171,25 @@ class CollectingDialogs : public CliDialogs {
 
 } // namespace
 
-void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model, bool writable) {
+void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model, bool writable,
+                        bool noteUndoFile) {
     ws.SelectModel(model);
     const Output quiet{true};
     CollectingDialogs dialogs(ws.messages, quiet);
     if (!ws.OpenFirmware(path, dialogs, writable))
         fail(Cp1251ToUtf8(dialogs.message));
+    if (!writable)
+        return;
+    // A save into this firmware writes its undo file beside it, else beside the settings. The
+    // undo file an unfinished save left stays for later: a new save keeps its bytes inside its
+    // own undo file, and `undo --write` rolls back.
+    ws.undoFolder = DefaultConfigDir();
+    const auto undo = FindUndoFile(ws.firmware.path(), ws.undoFolder);
+    if (!undo || !noteUndoFile)
+        return;
+    ws.keptUndoFile = *undo;
+    std::cerr << "note: a save into " << path << " did not finish; its undo file " << *undo
+                  << " is kept (\"tovallo-cli undo\" shows it, \"undo --write\" rolls back)\n";
 }
 
 } // namespace tovallo::cli

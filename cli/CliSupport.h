@@ -84,6 +84,7 @@ class CliDialogs : public Dialogs {
 };
 
 // Opens the firmware into `ws` with the model chosen; a refusal fails the command.
-void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model, bool writable);
+void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model, bool writable,
+                        bool noteUndoFile = true);
 
 } // namespace tovallo::cli

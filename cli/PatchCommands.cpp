@@ -1,5 +1,5 @@
-// patch / apply: pending changes given on the command line, written as S3 patch files or into
-// the firmware.
+// patch / apply / undo: pending changes given on the command line, written as S3 patch files or
+// into the firmware; the undo file of a save that did not finish, shown or rolled back.
 #include "cli/Commands.h"
 
 #include "srecord/PatchTable.h"
@@ -10,10 +10,14 @@
 #include "workspace/FirmwareFile.h"
 #include "workspace/HexText.h"
 #include "workspace/SaveChanges.h"
+#include "workspace/Settings.h"
+#include "workspace/UndoFile.h"
 #include "workspace/Workspace.h"
 
 #include <fstream>
+#include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace tovallo::cli {
@@ -174,6 +178,56 @@ void runApply(const ChangeOptions& o, const std::vector<Change>& changes, const 
     out.success("wrote " + std::to_string(ws.changes.total()) + " change(s) into " + o.firmware);
 }
 
+struct UndoOptions {
+    std::string firmware;
+    bool write = false;
+    bool json = false;
+};
+
+// Without --write: the undo file's ranges, each with whether the firmware holds other bytes
+// there now. With --write: the rollback.
+void runUndo(const UndoOptions& o, const Output& out) {
+    Workspace ws;
+    ws.undoFolder = DefaultConfigDir();
+    OpenFirmwareOrFail(ws, o.firmware, PhoneModel::C200, o.write, false);
+    const std::optional<std::string> undo = FindUndoFile(ws.firmware.path(), ws.undoFolder);
+    std::string error;
+    if (o.write) {
+        if (!undo) {
+            out.success("no undo file for " + o.firmware + ": nothing to roll back");
+            return;
+        }
+        uint64_t bytes = 0;
+        if (!RollBack(ws, *undo, error, &bytes))
+            fail("the firmware was not rolled back: " + error);
+        out.success("rolled back " + std::to_string(bytes) + " bytes of " + o.firmware + " from " +
+                    *undo);
+        return;
+    }
+    const auto ranges = undo ? ReadUndoFile(ws, *undo, error)
+                             : std::optional<std::vector<UndoRange>>(std::vector<UndoRange>{});
+    if (!ranges)
+        fail(error);
+    if (o.json) {
+        nlohmann::json rows = nlohmann::json::array();
+        for (const UndoRange& r : *ranges)
+            rows.push_back(
+                {{"address", ToHexAddr(r.address)}, {"length", r.length}, {"differs", r.differs}});
+        const nlohmann::json all = {{"undoFile", undo ? nlohmann::json(*undo) : nlohmann::json()},
+                                    {"ranges", rows}};
+        std::cout << all.dump(2) << '\n';
+        return;
+    }
+    if (!undo) {
+        out.success("no undo file for " + o.firmware);
+        return;
+    }
+    std::cout << "undo file " << *undo << '\n';
+    for (const UndoRange& r : *ranges)
+        std::cout << ToHexAddr(r.address) << ' ' << r.length << ' '
+                  << (r.differs ? "differs" : "same") << '\n';
+}
+
 // A check of "ADDR=..." whose rest `restOk` accepts.
 CLI::Validator assignmentText(const std::string& form, bool (*restOk)(const std::string&)) {
     return CLI::Validator(
@@ -237,6 +291,16 @@ void AddPatchCommands(CLI::App& app, Output& out) {
     addChangeOptions(*apply, *a);
     apply->add_flag("--write", a->write, "Needed: nothing is written into the firmware without it");
     apply->callback([a, apply, &out] { runApply(*a, changesInOrder(*apply, *a), out); });
+
+    CLI::App* undo = AddCommand(
+        app, "undo", "Show or roll back the undo file a save that did not finish left", out);
+    auto u = std::make_shared<UndoOptions>();
+    undo->add_option("FIRMWARE", u->firmware, "The firmware BIN file")->required();
+    undo->add_flag("--write", u->write,
+                   "Roll the firmware back to the bytes it held before that save, then remove "
+                   "the undo file");
+    undo->add_flag("--json", u->json, "Show the ranges as JSON");
+    undo->callback([u, &out] { runUndo(*u, out); });
 }
 
 } // namespace tovallo::cli

@@ -1,6 +1,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "workspace/WriteFaults.h"
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 
@@ -50,6 +52,8 @@ int main(int argc, char** argv) {
     AddPhoneCommands(app, out);
     AddStringCommands(app, out);
     AddSurveyCommands(app, out);
+    // For crash tests only: makes the writes fail, or the program end, at a chosen byte.
+    tovallo::SetWriteFault(tovallo::ParseWriteFault(std::getenv("TOVALLO_WRITE_FAULT")));
 
     try {
         app.parse(argc, argv);

@@ -16,6 +16,7 @@
 #include "ui/UExclude.h"
 #include "workspace/MessageNumbers.h"
 #include "workspace/SaveChanges.h"
+#include "workspace/UndoFile.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -64,6 +65,8 @@ TMainF::TMainF(std::string configDir, QWidget* parent)
       qtDialogs_(std::make_unique<QtDialogs>(this, ws_.messages)),
       settings_(std::make_unique<SettingsStore>(configDir_)), tabGroups_(7), tabEnter_(7) {
     setObjectName("TMainF");
+    // Undo files of firmware in folders that cannot be written go beside the settings.
+    ws_.undoFolder = configDir_;
     FormCreate();
     // The dialogs live as long as the window, created once in this order.
     reImage_ = new TFReImage(*this);
@@ -242,6 +245,9 @@ void TMainF::OpenFirmware() {
         // firmware open before stays as it was, with its pending changes.
         if (!ws_.OpenFirmware(*path, dialogs()))
             return;
+        // A save of this firmware that was cut short left its undo file: offer the rollback
+        // before anything reads the firmware.
+        OfferRollback(ws_, dialogs());
         current_.Address = 1;
         setWindowTitle(QString(Caption) + " - " +
                        QString::fromStdString(std::filesystem::path(*path).filename().string()));

@@ -195,8 +195,11 @@ SaveSummary SaveAllChanges(Workspace& ws, Dialogs& dialogs) {
             return failed("the sound at " + ToHexAddr(s.Addr));
     if (!ws.firmware.flush())
         return failed("the changes");
-    // Only now, with every byte on the disk, is the undo file no longer needed.
-    if (!undo->empty())
+    // Only now, with every byte on the disk, is the undo file no longer needed, unless it also
+    // carries the bytes of an unfinished save the user kept for later.
+    if (!ws.keptUndoFile.empty())
+        ws.keptUndoFile = *undo;
+    else if (!undo->empty())
         RemoveUndoFile(*undo);
     SaveSummary done{true, c.total(), 0};
     for (const ByteRange& r : ranges)

@@ -328,8 +328,10 @@ bool OfferRollback(Workspace& ws, Dialogs& dialogs) {
     if (!dialogs.askText("\"" + name + "\" has an undo file from a save that did not finish:\n" +
                          *undo +
                          "\n\nRoll the firmware back to the bytes it held before that save? Yes "
-                         "rolls back and removes the undo file; No keeps it for later."))
+                         "rolls back and removes the undo file; No keeps it for later.")) {
+        ws.keptUndoFile = *undo;
         return false;
+    }
     std::string error;
     uint64_t bytes = 0;
     if (!RollBack(ws, *undo, error, &bytes)) {

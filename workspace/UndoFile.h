@@ -59,7 +59,8 @@ bool RollBack(Workspace& ws, const std::string& path, std::string& error,
               uint64_t* bytes = nullptr);
 
 // After a firmware is opened: when a save of it left an undo file, says so and offers to roll
-// back (Yes rolls back and removes the file; No keeps it for later). True when it rolled back.
+// back (Yes rolls back and removes the file; No keeps it for later, in ws.keptUndoFile). True
+// when it rolled back.
 bool OfferRollback(Workspace& ws, Dialogs& dialogs);
 
 } // namespace tovallo

@@ -13,6 +13,7 @@ bool Workspace::OpenFirmware(const std::string& path, Dialogs& dialogs, bool wri
     }
     firmware = std::move(next);
     SearchPos = 0;
+    keptUndoFile.clear();
     lastSingleByteMatch = -1;
     // The changes belong to the previous firmware; their temporary files are of no further use.
     changes.deleteTemporaryFiles();

@@ -38,6 +38,9 @@ class Workspace {
     // Where Save All keeps the undo file of a firmware whose own folder is not writable (the
     // settings folder); empty: beside the firmware only.
     std::string undoFolder;
+    // The undo file of an unfinished save that the user kept for later when the firmware was
+    // opened: later saves carry its bytes on in their own undo file and leave that file in place.
+    std::string keptUndoFile;
 
     // Regions left out of BIN to S3 conversions; kept when another firmware is opened.
     std::vector<AddressRegion> ExcludedRegions;

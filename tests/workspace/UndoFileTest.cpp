@@ -148,6 +148,17 @@ TEST_F(UndoTest, AFullDiskIsReportedAtOnceAndNothingIsLost) {
     ws.firmware.close();
     ASSERT_EQ(SaveInChild(path, exitAt(whole.all.bytes - 100)), 75);
     rollBackOnOpen("after two saves");
+
+    // Kept for later at the open, the undo file outlives a completed save and still leads back.
+    ASSERT_EQ(SaveInChild(path, exitAt(whole.all.bytes - 100)), 75);
+    ASSERT_TRUE(ws.OpenFirmware(path, dialogs));
+    EXPECT_FALSE(OfferRollback(ws, dialogs));
+    ws.changes.AppendStringChange(0x3F00, "LATER");
+    ASSERT_TRUE(SaveAllChanges(ws, dialogs));
+    EXPECT_EQ(ws.readBytes(0x3F00, 5), "LATER");
+    EXPECT_TRUE(FindUndoFile(path, {}));
+    ws.firmware.close();
+    rollBackOnOpen("kept for later");
 }
 
 // An undo file that does not fit the firmware is refused with nothing written, and it stays.
