@@ -13,6 +13,8 @@ PACKAGES := cmake g++ clang make pkg-config zlib1g-dev libzip-dev libstb-dev lib
 FUZZ_PACKAGES := clang-14 libfuzzer-14-dev
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# With FUZZ_RUNS set, a target also stops after that many executions.
+FUZZ_RUNS ?=
 FUZZ_SMOKE_SECONDS ?= 3
 
 ifeq ($(SANITIZE),1)
@@ -63,7 +65,7 @@ fuzz-build:
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-targets
 
 fuzz: fuzz-build
-	@sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@FUZZ_RUNS=$(FUZZ_RUNS) sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke: fuzz-build
 	@FUZZ_SEED=1 sh fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)

@@ -66,7 +66,10 @@ Find09Result FindImages09(Workspace& ws, uint32_t start, Progress& bar, Dialogs&
     uint64_t stopAt = size >= 2 ? lastTested + 1 : 0; // one past the last offset to test
     PaletteChecker checker(size);
     PumpClock clock(ws.pumpInterval);
-    std::vector<uint8_t> buffer(ChunkSize + ChunkTail);
+    // A firmware smaller than a chunk gets a buffer of its own size.
+    std::vector<uint8_t> buffer(
+        static_cast<size_t>(std::min<uint64_t>(ChunkSize, stopAt > start ? stopAt - start : 0)) +
+        ChunkTail);
 
     for (uint64_t base = start; base < stopAt; base += ChunkSize) {
         const size_t got = ws.ReadAt(static_cast<uint32_t>(base), buffer.size(), buffer.data());

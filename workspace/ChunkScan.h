@@ -35,6 +35,7 @@ class ChunkScan {
     Workspace& ws_;
     Progress& bar_;
     PumpClock clock_;
+    size_t chunk_; // bytes read at a time: ChunkSize, or less for a small firmware
     std::vector<uint8_t> buffer_;
     uint64_t start_;
     uint64_t pos_;

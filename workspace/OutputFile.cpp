@@ -170,8 +170,10 @@ bool OutputFile::seek(int64_t offset) {
     return true;
 }
 
-bool OutputFile::commit() {
+bool OutputFile::prepare() {
     if (fd_ < 0) {
+        if (!temp_.empty())
+            return !failed_; // prepared before
         if (error_.empty())
             error_ = "There is no file to write.";
         return false;
@@ -182,9 +184,17 @@ bool OutputFile::commit() {
     if (close(fd_) != 0 && ok)
         ok = fail("Closing");
     fd_ = -1;
-    if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0)
-        ok = fail("Replacing");
+    if (!ok)
+        discard();
+    return ok;
+}
+
+bool OutputFile::commit() {
+    if (!prepare())
+        return false;
+    bool ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
     if (!ok) {
+        fail("Replacing");
         std::remove(temp_.c_str());
     } else {
         SyncFolder(fs::path(target_).parent_path().string());
@@ -210,6 +220,14 @@ OutputFile& OutputFileSet::create(const std::string& target) {
 }
 
 bool OutputFileSet::commitAll() {
+    // Every file on the disk first: a failing one then leaves all targets as they were.
+    for (OutputFile& f : files_)
+        if (!f.prepare()) {
+            error_ = f.error();
+            for (OutputFile& other : files_)
+                other.discard();
+            return false;
+        }
     for (OutputFile& f : files_)
         if (!f.commit()) {
             error_ = f.error();

@@ -53,6 +53,9 @@ class OutputFile {
     bool write(const std::string& bytes) { return write(bytes.data(), bytes.size()); }
     // Moves the write position; a position past the end leaves a gap that reads as zero.
     bool seek(int64_t offset);
+    // Puts the written bytes on the disk, still under the temporary name. False (and the
+    // temporary file gone) when a write or the sync failed. commit() does this first.
+    bool prepare();
     // Puts the file in place of the target. False when any write failed or the rename did not
     // happen; the temporary file is gone either way.
     bool commit();

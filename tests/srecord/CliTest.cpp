@@ -1,4 +1,5 @@
 #include "SrecTestSupport.h"
+#include "fixtures/CliChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -159,4 +160,53 @@ TEST(SrecordCli, OutputsNeverDestroyInputsAndFailuresAreNoSuccess) {
 }
 
 } // namespace
+} // namespace tovallo::testing
+
+namespace tovallo::testing {
+
+// An apply cut short by a crash leaves an undo file: undo shows its ranges and undo --write puts
+// every byte back. A damaged undo file is refused with nothing written, and it stays.
+TEST(SrecordCli, AnApplyCutShortRollsBackWithUndo) {
+    ScratchDir dir;
+    const std::string bin = dir.file("fw.bin"), undo = bin + ".undo.s3";
+    const std::string bytes = FirmwareBuilder(0x3000).random(0, 0x3000, 7).str();
+    WriteWholeFile(bin, bytes);
+    // Kept bytes 13 (two files, syncs 0 and 1), the undo file 92 (sync 2), the firmware 13 (its
+    // flush is sync 3): byte 40 is in the undo file, byte 110 in the firmware.
+    for (const char* fault : {"exit@40", "exit@110", "exit@sync3"}) {
+        // The crashed program leaves its temporary folder behind: in the scratch folder.
+        const std::string tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+        setenv("TMPDIR", dir.path().c_str(), 1);
+        setenv("TOVALLO_WRITE_FAULT", fault, 1);
+        CliResult r = RunCli("apply --write" + Q(bin) + " --string 0x100=Hello --link 0x204=1:2");
+        unsetenv("TOVALLO_WRITE_FAULT");
+        if (tmp.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", tmp.c_str(), 1);
+        ASSERT_EQ(r.status, 75) << fault << r.err;
+        r = RunCli("undo" + Q(bin));
+        ASSERT_EQ(r.status, 0) << r.err;
+        if (std::string(fault) == "exit@40") {
+            EXPECT_EQ(r.out, "no undo file for " + bin + "\n") << "the crash came before it";
+        } else {
+            EXPECT_EQ(r.out.rfind("undo file " + undo + "\n0x00000100 5 ", 0), 0u) << r.out;
+            EXPECT_NE(r.out.find("0x00000100 5 differs"), std::string::npos) << r.out;
+            r = RunCli("undo --write" + Q(bin));
+            ASSERT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(r.out, "rolled back 13 bytes of " + bin + " from " + undo + "\n");
+        }
+        EXPECT_EQ(ReadWholeFile(bin), bytes) << fault;
+        EXPECT_FALSE(std::filesystem::exists(undo));
+    }
+    const std::string damaged = "S3090000010041424344EC\nS705A002000058\n";
+    WriteWholeFile(undo, damaged);
+    for (const char* command : {"undo", "undo --write"}) {
+        const CliResult r = RunCli(command + Q(bin));
+        ExpectOneLineFailure(r, "a damaged record at line 1");
+    }
+    EXPECT_EQ(ReadWholeFile(bin), bytes);
+    EXPECT_EQ(ReadWholeFile(undo), damaged);
+}
+
 } // namespace tovallo::testing

@@ -9,10 +9,14 @@
 #include "strings/TextEncoding.h"
 #include "workspace/SaveChanges.h"
 #include "workspace/Workspace.h"
+#include "workspace/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tovallo::testing {
 namespace {
@@ -278,6 +282,63 @@ TEST_F(PatchTest, AFailedRowLeavesNoneOfTheRowFiles) {
     EXPECT_EQ(dialogs.numbers(), (std::vector<int>{3, 13}));
     EXPECT_EQ(ReadWholeFile(chosen + "_1.s3"), "earlier row");
     EXPECT_FALSE(std::filesystem::exists(chosen + "_2.s3"));
+}
+
+// A write or a sync failing anywhere in a patch and its restore (a full disk) leaves the earlier
+// patch as it was and adds no file, not even a temporary one; a crash leaves the earlier patch.
+TEST_F(PatchTest, AWriteFaultAnywhereLeavesTheEarlierFilesAndNoPartialOne) {
+    ws.changes.AppendStringChange(0x100, "Hi");
+    addSound(0x200, std::string(0x800, 's'));
+    const std::string out = dir.file("p.s3"), back = dir.file("r.s3");
+    const auto files = [this] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            names.insert(e.path().filename().string());
+        return names;
+    };
+    const auto both = [&] {
+        dialogs.answers = {true};
+        return CreatePatchAndRestore(ws, table(), dialogs, progress, PatchFiles::OneFile, out,
+                                     back);
+    };
+    SetWriteFault(WriteFault{});
+    ASSERT_TRUE(both());
+    const WriteCounts whole = WrittenSinceFaultSet();
+    std::filesystem::remove(back);
+    WriteWholeFile(out, "earlier patch");
+    const auto before = files();
+
+    std::vector<WriteFault> faults(4);
+    faults[0].atByte = 0;
+    faults[1].atByte = whole.bytes / 3;
+    faults[2].atByte = whole.bytes * 2 / 3;
+    faults[3].atByte = whole.bytes - 1;
+    // The last two syncs put the patch and then the restore on the disk: with the patch whole,
+    // a failing restore still leaves the earlier patch in place.
+    ASSERT_GE(whole.syncs, 2u);
+    for (unsigned sync = 0; sync < whole.syncs; ++sync)
+        faults.emplace_back().atSync = sync;
+    for (const WriteFault& fault : faults) {
+        SetWriteFault(fault);
+        EXPECT_FALSE(both());
+        SetWriteFault(std::nullopt);
+        EXPECT_EQ(ReadWholeFile(out), "earlier patch");
+        EXPECT_EQ(files(), before);
+    }
+    if (const pid_t child = fork(); child == 0) {
+        WriteFault crash;
+        crash.action = WriteFault::Action::Exit;
+        crash.atByte = whole.bytes / 2;
+        SetWriteFault(crash);
+        both();
+        _exit(0);
+    } else {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 75);
+    }
+    EXPECT_EQ(ReadWholeFile(out), "earlier patch");
+    EXPECT_FALSE(std::filesystem::exists(back));
 }
 
 TEST_F(PatchTest, ARestoreMadeAfterSaveAllGivesBackTheFirmwareAsItWas) {

@@ -1,5 +1,6 @@
 #include "ShowcaseScene.h"
 
+#include "fixtures/CrashedSave.h"
 #include "fixtures/PictureFixtures.h"
 #include "images/Image09Encoder.h"
 #include "images/WbmpCodec.h"
@@ -13,6 +14,7 @@
 #include "ui/S3Tab.h"
 #include "ui/Surface.h"
 #include "ui/UExclude.h"
+#include "workspace/UndoFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -87,6 +89,7 @@ class MainWindowTest : public QObject {
     void convertBinToS3AndBack();
     void tabChangeWhilePatchIsWrittenIsRefused();
     void closeAndOpenKeepQueuedWork();
+    void openingOffersTheRollbackOfAnUnfinishedSave();
     void pendingChangesWindowRemovesChanges();
     void aboutBoxOnFirstStartAndSettingsRemembered();
     void languageFileAndMessages();
@@ -811,6 +814,35 @@ void MainWindowTest::aboutBoxOnFirstStartAndSettingsRemembered() {
     QCOMPARE(w.PhonePort, 3);
     QCOMPARE(w.PhoneBaud, 230400);
     QCOMPARE(w.PhoneTimeOut, 3000);
+}
+
+// A save cut short by a crash: opening the firmware says so; No keeps the undo file, Yes puts
+// the firmware's bytes back as they were before that save.
+void MainWindowTest::openingOffersTheRollbackOfAnUnfinishedSave() {
+    UiHarness h;
+    const std::string fw = WritePatternedFirmware(h.dir.file("fw.bin"));
+    const std::string original = ReadWholeFile(fw);
+    WriteFault crash;
+    crash.action = WriteFault::Action::Exit;
+    crash.atByte = CountSaveWrites(fw).all.bytes - 10;
+    QCOMPARE(SaveInChild(fw, crash), crash.exitStatus);
+    QVERIFY(ReadWholeFile(fw) != original);
+
+    h.dialogs.answers = {false, false}; // keep it for later; no resource survey
+    h.open(fw);
+    QCOMPARE(h.dialogs.shown.front().kind, 'q');
+    QVERIFY(h.dialogs.shown.front().text.find(UndoFileBeside(fw)) != std::string::npos);
+    QVERIFY(ReadWholeFile(fw) != original);
+    QVERIFY(FindUndoFile(fw, {}).has_value());
+
+    h.dialogs.shown.clear();
+    h.dialogs.answers = {true, false};
+    h.open(fw);
+    QCOMPARE(h.dialogs.shown.size(), size_t{3}); // the offer, "rolled back", the survey question
+    QCOMPARE(h.dialogs.shown[1].kind, 'n');
+    QCOMPARE(ReadWholeFile(fw), original);
+    QVERIFY(!FindUndoFile(fw, {}).has_value());
+    QVERIFY(h.window->windowTitle().endsWith("fw.bin"));
 }
 
 QTEST_MAIN(MainWindowTest)
