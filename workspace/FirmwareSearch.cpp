@@ -94,7 +94,11 @@ int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, 
     // The bytes read by the previous search serve again while the firmware is unchanged and
     // they reach the resume point.
     Workspace::ReadWindow& window = ws.searchWindow;
-    window.bytes.resize(WindowCapacity);
+    // A firmware smaller than the window needs a window of its own size only.
+    const auto fitting = static_cast<size_t>(std::min<uint64_t>(
+        WindowCapacity, static_cast<uint64_t>(std::max(ws.FwSize(), 0)) + MaxPatternLength));
+    if (window.bytes.size() < fitting)
+        window.bytes.resize(fitting);
     if (window.version != ws.firmware.version() || start < window.base ||
         start > window.base + window.size) {
         window.version = ws.firmware.version();
@@ -140,8 +144,10 @@ int64_t FindInFirmware(Workspace& ws, const std::string& pattern, bool restart, 
         std::memmove(window.bytes.data(), window.bytes.data() + (from - window.base), keep);
         window.base = from;
         window.size = keep;
-        const size_t got = ws.ReadAt(static_cast<uint32_t>(from + keep),
-                                     ChunkBlocks * SearchBlockSize, window.bytes.data() + keep);
+        const size_t got =
+            ws.ReadAt(static_cast<uint32_t>(from + keep),
+                      std::min(ChunkBlocks * SearchBlockSize, window.bytes.size() - keep),
+                      window.bytes.data() + keep);
         if (got < 1)
             break;
         window.size += got;
