@@ -103,21 +103,44 @@ TEST_F(UndoTest, AFullDiskIsReportedAtOnceAndNothingIsLost) {
     const SaveWrites whole = CountSaveWrites(path);
     Workspace ws;
     ScriptedDialogs dialogs;
+    const uint64_t first = whole.firstFirmwareByte();
+    // In the undo file, at the first firmware byte, in the Java application, at the last byte.
+    for (const uint64_t at : {first / 2, first, whole.all.bytes - 1000, whole.all.bytes - 1}) {
+        Workspace ws;
+        ASSERT_TRUE(ws.OpenFirmware(path, dialogs));
+        QueueEveryKindOfChange(ws);
+        const auto images = ws.changes.ImageChanges;
+        WriteFault full;
+        full.atByte = at;
+        SetWriteFault(full);
+        dialogs.shown.clear();
+        EXPECT_FALSE(SaveAllChanges(ws, dialogs));
+        SetWriteFault(std::nullopt);
+        ASSERT_FALSE(dialogs.shown.empty());
+        EXPECT_NE(dialogs.shown[0].text.find("No space left on device"), std::string::npos);
+        EXPECT_EQ(ws.changes.total(), 5u);
+        for (const auto& i : images)
+            EXPECT_TRUE(fs::exists(i.FileName)) << at;
+        const auto undo = FindUndoFile(path, {});
+        EXPECT_EQ(undo.has_value(), at >= first) << at;
+        if (undo) {
+            EXPECT_NE(dialogs.shown[0].text.find(*undo), std::string::npos);
+            EXPECT_EQ(dialogs.shown.back().kind, 'q') << "the rollback is offered; No keeps it";
+            std::string error;
+            ASSERT_TRUE(RollBack(ws, *undo, error)) << error;
+        }
+        EXPECT_EQ(ReadWholeFile(path), original) << at;
+    }
     ASSERT_TRUE(ws.OpenFirmware(path, dialogs));
     QueueEveryKindOfChange(ws);
     WriteFault full;
-    full.atByte = whole.all.bytes - 1000; // in the Java application's bytes
+    full.atByte = whole.all.bytes - 1000;
     SetWriteFault(full);
+    dialogs.shown.clear();
     EXPECT_FALSE(SaveAllChanges(ws, dialogs));
-    ASSERT_EQ(dialogs.shown.size(), 2u) << dialogs.shown[0].text;
     EXPECT_NE(dialogs.shown[0].text.find("Writing the Java application at 0x00002000 into the "
                                          "firmware failed: No space left on device"),
               std::string::npos);
-    EXPECT_NE(dialogs.shown[0].text.find(UndoFileBeside(path)), std::string::npos);
-    EXPECT_EQ(dialogs.shown[1].kind, 'q') << "the rollback is offered; unanswered means No";
-    EXPECT_EQ(ws.changes.total(), 5u);
-    for (const auto& i : ws.changes.ImageChanges)
-        EXPECT_TRUE(fs::exists(i.FileName));
     ASSERT_TRUE(FindUndoFile(path, {}));
 
     // The user made room and saves again; the earlier undo file is folded into the new one.
