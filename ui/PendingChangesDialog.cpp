@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <string>
 
 namespace tovallo::ui {
 
@@ -81,7 +82,10 @@ void PendingChangesDialog::BRemoveChangesClick() {
             const PatchRow& r = rows_.rows()[static_cast<size_t>(row)];
             changes.push_back({ListOf(r.Kind), r.Index});
         }
-    if (changes.empty())
+    // Removing drops queued work with its temporary files, so it is asked first.
+    if (changes.empty() ||
+        !window_.dialogs().askText("Remove the " + std::to_string(changes.size()) +
+                                   " selected change(s)? Their temporary files are deleted."))
         return;
     window_.workspace().changes.remove(std::move(changes));
     refresh();

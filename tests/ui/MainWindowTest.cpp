@@ -739,6 +739,12 @@ void MainWindowTest::pendingChangesWindowRemovesChanges() {
         grid.selectRow(0);
         grid.selectionModel()->select(grid.model()->index(1, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Click(*modal, "BRemoveChanges"); // asked, and No keeps them
+        QCOMPARE(grid.rowCount(), 4);
+        QCOMPARE(
+            h.dialogs.shown.back().text,
+            std::string("Remove the 2 selected change(s)? Their temporary files are deleted."));
+        h.dialogs.answers.push_back(true);
         Click(*modal, "BRemoveChanges");
         QCOMPARE(grid.rowCount(), 2);
         QCOMPARE(grid.text(0, 1), QString("0x00000300"));
