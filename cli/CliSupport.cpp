@@ -120,7 +120,7 @@ std::string Cp1251OrFail(const std::string& utf8, const std::string& what) {
 }
 
 std::string CliDialogs::text(int message, const std::string& appended) const {
-    std::string text = Cp1251ToUtf8(messages_.text(message) + appended);
+    std::string text = ComposedTextToUtf8(messages_.text(message) + appended);
     std::replace(text.begin(), text.end(), '\r', ' ');
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
@@ -141,7 +141,7 @@ bool CliDialogs::ask(int message, const std::string& appended) {
     return yes_;
 }
 bool CliDialogs::askText(const std::string& question) {
-    std::string line = Cp1251ToUtf8(question);
+    std::string line = ComposedTextToUtf8(question);
     std::replace(line.begin(), line.end(), '\n', ' ');
     std::cerr << (yes_ ? "(answered Yes) " : "(answered No; --yes answers Yes) ") << line << '\n';
     return yes_;
@@ -153,10 +153,10 @@ Dialogs::Answer CliDialogs::askYesNoCancel(int message, const std::string& appen
     return yes_ ? Answer::Yes : Answer::Cancel;
 }
 void CliDialogs::informText(const std::string& text) {
-    out_.success(Cp1251ToUtf8(text));
+    out_.success(ComposedTextToUtf8(text));
 }
 void CliDialogs::errorText(const std::string& text) {
-    std::cerr << "error: " << Cp1251ToUtf8(text) << '\n';
+    std::cerr << "error: " << ComposedTextToUtf8(text) << '\n';
 }
 
 namespace {
@@ -177,7 +177,7 @@ void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model
     const Output quiet{true};
     CollectingDialogs dialogs(ws.messages, quiet);
     if (!ws.OpenFirmware(path, dialogs, writable))
-        fail(Cp1251ToUtf8(dialogs.message));
+        fail(ComposedTextToUtf8(dialogs.message));
     if (!writable)
         return;
     // A save into this firmware writes its undo file beside it, else beside the settings. The
@@ -189,7 +189,7 @@ void OpenFirmwareOrFail(Workspace& ws, const std::string& path, PhoneModel model
         return;
     ws.keptUndoFile = *undo;
     std::cerr << "note: a save into " << path << " did not finish; its undo file " << *undo
-                  << " is kept (\"tovallo-cli undo\" shows it, \"undo --write\" rolls back)\n";
+              << " is kept (\"tovallo-cli undo\" shows it, \"undo --write\" rolls back)\n";
 }
 
 } // namespace tovallo::cli

@@ -28,7 +28,9 @@ class CollectedDialogs : public CliDialogs {
     void error(int message, const std::string& appended = {}) override {
         reports.push_back(text(message, appended));
     }
-    void errorText(const std::string& text) override { reports.push_back(Cp1251ToUtf8(text)); }
+    void errorText(const std::string& text) override {
+        reports.push_back(ComposedTextToUtf8(text));
+    }
     bool ask(int message, const std::string& = {}) override { return answer && answer(message); }
     bool askText(const std::string&) override { return false; }
 

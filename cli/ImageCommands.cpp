@@ -38,7 +38,7 @@ class CommandDialogs : public CliDialogs {
     void error(int message, const std::string& appended = {}) override {
         failure = text(message, appended);
     }
-    void errorText(const std::string& text) override { failure = Cp1251ToUtf8(text); }
+    void errorText(const std::string& text) override { failure = ComposedTextToUtf8(text); }
     void printWarnings() const {
         for (const std::string& w : warnings)
             std::cerr << "warning: " << w << '\n';

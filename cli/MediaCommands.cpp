@@ -39,7 +39,7 @@ class MediaDialogs : public CliDialogs {
     void error(int message, const std::string& appended = {}) override {
         refuse(text(message, appended));
     }
-    void errorText(const std::string& text) override { refuse(Cp1251ToUtf8(text)); }
+    void errorText(const std::string& text) override { refuse(ComposedTextToUtf8(text)); }
     bool ask(int message, const std::string& appended = {}) override {
         if (message != msg::FileExists && message != msg::SoundLargerThanOriginal)
             return true;

@@ -119,7 +119,7 @@ void queueFile(Workspace& ws, uint32_t addr, const std::string& path) {
                             ? ws.changes.AppendSoundChange(ws.tempDir, addr, bytes, error)
                             : ws.changes.AppendImageChange(ws.tempDir, addr, 0, bytes, error);
     if (!queued)
-        fail(Cp1251ToUtf8(error));
+        fail(ComposedTextToUtf8(error));
 }
 
 void queueLink(Workspace& ws, uint32_t addr, const std::string& text) {

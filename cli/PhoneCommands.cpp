@@ -36,7 +36,7 @@ class PhoneDialogs : public CliDialogs {
     void error(int message, const std::string& appended = {}) override {
         shown.push_back(text(message, appended));
     }
-    void errorText(const std::string& text) override { shown.push_back(Cp1251ToUtf8(text)); }
+    void errorText(const std::string& text) override { shown.push_back(ComposedTextToUtf8(text)); }
     bool ask(int message, const std::string& appended = {}) override {
         if (!yes_)
             shown.push_back(text(message, appended) + " (answered No; --yes answers Yes)");

@@ -54,6 +54,12 @@ Iconv& toCp1251() {
     return cd;
 }
 
+bool isValidUtf8(std::string_view text) {
+    thread_local Iconv cd("UTF-32LE", "UTF-8");
+    std::string ignored;
+    return cd.convert(text, ignored) == text.size();
+}
+
 // The length of the UTF-8 sequence led by `lead` (1 for a byte that leads none).
 size_t sequenceLength(unsigned char lead) {
     if (lead >= 0xF0 && lead < 0xF8)
@@ -121,6 +127,24 @@ std::string Cp1251Result::problem() const {
     }
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(*cp));
     return std::string("the character ") + name + " has no Windows-1251 form";
+}
+
+std::string ComposedTextToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            out += text[i++];
+            continue;
+        }
+        size_t end = i;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80)
+            ++end;
+        const std::string_view run = text.substr(i, end - i);
+        out += isValidUtf8(run) ? std::string(run) : Cp1251ToUtf8(run);
+        i = end;
+    }
+    return out;
 }
 
 } // namespace tovallo

@@ -19,6 +19,12 @@ struct Cp1251Result {
     std::string problem() const;
 };
 
+// A text composed around file names, for showing: its words are ASCII or Windows-1251, while the
+// file names in it are the system's UTF-8 bytes. Each run of non-ASCII bytes that is valid UTF-8
+// stays as it is; every other run is read as Windows-1251. (A run of Windows-1251 letters is
+// almost never valid UTF-8.)
+std::string ComposedTextToUtf8(std::string_view text);
+
 // UTF-8 to Windows-1251. A character the code page lacks (or malformed UTF-8) gives no text at
 // all, never a substitute such as '?'.
 Cp1251Result Utf8ToCp1251(std::string_view text);

@@ -13,7 +13,7 @@ namespace tovallo::ui {
 namespace {
 
 QString MessageText(const Messages& messages, int message, const std::string& appended) {
-    return FromWin(messages.text(message) + appended);
+    return FromMessage(messages.text(message) + appended);
 }
 
 } // namespace
@@ -52,7 +52,7 @@ bool QtDialogs::ask(int message, const std::string& appended) {
 }
 
 bool QtDialogs::askText(const std::string& text) {
-    return QMessageBox::question(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text),
+    return QMessageBox::question(parent_, FromWin(messages_.text(msg::Caption)), FromMessage(text),
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
@@ -75,11 +75,11 @@ Dialogs::Answer QtDialogs::askYesNoCancel(int message, const std::string& append
 }
 
 void QtDialogs::errorText(const std::string& text) {
-    QMessageBox::critical(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text));
+    QMessageBox::critical(parent_, FromWin(messages_.text(msg::Caption)), FromMessage(text));
 }
 
 void QtDialogs::informText(const std::string& text) {
-    QMessageBox::information(parent_, FromWin(messages_.text(msg::Caption)), FromWin(text));
+    QMessageBox::information(parent_, FromWin(messages_.text(msg::Caption)), FromMessage(text));
 }
 
 std::optional<std::string> QtDialogs::openFile(const std::string& filter) {

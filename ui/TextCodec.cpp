@@ -9,6 +9,10 @@ QString FromWin(const std::string& text) {
     return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
+QString FromMessage(const std::string& text) {
+    return QString::fromStdString(ComposedTextToUtf8(text));
+}
+
 std::optional<std::string> ToWin(const QString& text) {
     return Utf8ToCp1251(text.toStdString()).text;
 }

@@ -60,4 +60,11 @@ TEST(Cp1251, ConvertsBothWaysAndRefusesWhatTheCodePageLacks) {
         EXPECT_FALSE(r.text) << bad;
         EXPECT_NE(r.problem().find("no valid UTF-8"), std::string::npos) << r.problem();
     }
+
+    // A message: Windows-1251 words ("Нет") around a file name in UTF-8 ("Загрузки"); a run
+    // that is no valid UTF-8 (a cut sequence) is read as Windows-1251.
+    EXPECT_EQ(
+        ComposedTextToUtf8("\xCD\xE5\xF2 \"/tmp/\xD0\x97\xD0\xB0\xD0\xB3\xD1\x80\xD1\x83\xD0\xB7"
+                           "\xD0\xBA\xD0\xB8/fw.bin\" \xD0"),
+        "Нет \"/tmp/Загрузки/fw.bin\" Р");
 }
