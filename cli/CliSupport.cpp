@@ -140,11 +140,13 @@ bool CliDialogs::ask(int message, const std::string& appended) {
               << text(message, appended) << '\n';
     return yes_;
 }
+// The only such question is the rollback offer after a failed save. The command line keeps the
+// undo file instead, whatever --yes says: "tovallo-cli undo FIRMWARE --write" rolls back.
 bool CliDialogs::askText(const std::string& question) {
     std::string line = ComposedTextToUtf8(question);
     std::replace(line.begin(), line.end(), '\n', ' ');
-    std::cerr << (yes_ ? "(answered Yes) " : "(answered No; --yes answers Yes) ") << line << '\n';
-    return yes_;
+    std::cerr << "(answered No; \"tovallo-cli undo FIRMWARE --write\" rolls back) " << line << '\n';
+    return false;
 }
 // Without --yes the answer is Cancel, not No: No would discard queued work that nobody saw.
 Dialogs::Answer CliDialogs::askYesNoCancel(int message, const std::string& appended) {
