@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace tovallo::fuzz {
@@ -47,6 +48,11 @@ std::string WriteScratchFile(const std::string& name, std::string_view bytes) {
     out.close();
     Require(out.good(), "the scratch file was written");
     return path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string_view AsText(const uint8_t* data, size_t size) {

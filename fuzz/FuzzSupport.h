@@ -39,6 +39,8 @@ std::string ScratchPath(const std::string& name);
 // Writes the bytes to ScratchPath(name) and returns the path.
 std::string WriteScratchFile(const std::string& name, std::string_view bytes);
 std::string_view AsText(const uint8_t* data, size_t size);
+// A whole file's bytes (empty when it cannot be read).
+std::string ReadFile(const std::string& path);
 
 // The phone model an input's first byte selects, among the models whose flash starts at offset 0
 // (E720's flash lies at 0x20000000, far beyond any fuzz input).

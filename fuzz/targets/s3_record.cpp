@@ -3,23 +3,12 @@
 #include "FuzzSupport.h"
 
 #include "srecord/S3Converter.h"
-#include "workspace/S3Record.h"
 #include "workspace/Progress.h"
+#include "workspace/S3Record.h"
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 
 using namespace tovallo;
-
-namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > S3MaxRecordText + 8)
@@ -35,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!converter.S3ToBin(in, out, false, true, progress))
         return 0;
     // The record was taken: the line is "S3", a count, an address, the data and a checksum.
-    const std::string bytes = readAll(out);
+    const std::string bytes = fuzz::ReadFile(out);
     fuzz::Require(line.size() >= 14 && line.compare(0, 2, "S3") == 0, "a taken line is S3");
     fuzz::Require(bytes.size() <= S3MaxRecordData, "a record holds at most 32 bytes");
     uint32_t address = 0;

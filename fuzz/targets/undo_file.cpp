@@ -9,18 +9,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 using namespace tovallo;
-
-namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string firmware(4096, '\0');
@@ -47,12 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ws.firmware.close();
     if (!rolledBack) {
         fuzz::Require(!error.empty(), "a refusal says why");
-        fuzz::Require(readAll(path) == firmware, "a refused undo file writes nothing");
-        fuzz::Require(readAll(undo) == fuzz::AsText(data, size), "a refused undo file stays");
+        fuzz::Require(fuzz::ReadFile(path) == firmware, "a refused undo file writes nothing");
+        fuzz::Require(fuzz::ReadFile(undo) == fuzz::AsText(data, size),
+                      "a refused undo file stays");
     } else {
         fuzz::Require(written == listed, "the rollback writes the bytes listed");
         fuzz::Require(!std::filesystem::exists(undo), "a used undo file is removed");
-        fuzz::Require(readAll(path).size() == firmware.size(), "the firmware keeps its size");
+        fuzz::Require(fuzz::ReadFile(path).size() == firmware.size(),
+                      "the firmware keeps its size");
     }
     return 0;
 }
