@@ -91,7 +91,8 @@ bool nextLine(std::istream& in, std::string& line) {
 }
 
 // Reads every S3 record of an undo file of a firmware of `firmwareSize` bytes, after checking the
-// whole file, so `use` sees nothing of a file that does not match.
+// whole file, so `use` sees nothing of a file that does not match. When `use` returns false the
+// reading stops there, and `use` sets the error.
 bool forEachRecord(const std::string& path, uint64_t firmwareSize, std::string& error,
                    const std::function<bool(const Record&)>& use) {
     for (const bool check : {true, false}) {
@@ -124,11 +125,8 @@ bool forEachRecord(const std::string& path, uint64_t firmwareSize, std::string& 
                 return false;
             }
             ++records;
-            if (!check && !use(r)) {
-                error = "writing the firmware at " + ToHexAddr(r.address) +
-                        " failed: " + std::strerror(errno) + ".";
-                return false;
-            }
+            if (!check && !use(r))
+                return false; // `use` says why
         }
         if (!ended || records == 0) {
             error =
@@ -255,14 +253,20 @@ std::optional<std::string> WriteUndoFile(Workspace& ws, std::vector<ByteRange> r
         return std::nullopt;
     RecordWriter records(out);
     records.addText(S3HeaderRecord);
+    // A failing write of the undo file says why through the output file.
+    const auto failed = [&out, &error] {
+        if (error.empty())
+            error = out.error();
+        return std::nullopt;
+    };
     for (const ByteRange& range : ranges)
         if (!writeCurrentBytes(ws, range, records, error))
-            return std::nullopt;
+            return failed();
     // The bytes from before the unfinished save come last, so they win where ranges overlap.
     if (leftover && !forEachRecord(*leftover, size, error, [&records](const Record& r) {
             return records.add(r.address, r.data.data(), r.length);
         }))
-        return std::nullopt;
+        return failed();
     records.addText(S3EndRecord);
     if (!records.flush() || !out.commit()) {
         error = out.error();
@@ -301,9 +305,14 @@ std::optional<std::vector<UndoRange>> ReadUndoFile(Workspace& ws, const std::str
 
 bool RollBack(Workspace& ws, const std::string& path, std::string& error, uint64_t* bytes) {
     uint64_t written = 0;
-    const auto restore = [&ws, &written](const Record& r) {
+    const auto restore = [&](const Record& r) {
+        if (!ws.firmware.writeAt(r.address, r.data.data(), r.length)) {
+            error = "writing the firmware at " + ToHexAddr(r.address) +
+                    " failed: " + std::strerror(errno) + ".";
+            return false;
+        }
         written += r.length;
-        return ws.firmware.writeAt(r.address, r.data.data(), r.length);
+        return true;
     };
     if (!ws.FwIsOpen() || !forEachRecord(path, static_cast<uint64_t>(ws.FwSize()), error, restore))
         return false;
