@@ -2,6 +2,7 @@
 
 #include "workspace/WriteFaults.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -91,9 +92,31 @@ bool FirmwareFile::isSameFileAs(const std::string& path) const {
 }
 
 size_t FirmwareFile::readAt(uint64_t offset, size_t count, uint8_t* buffer) {
-    if (!file_ || count == 0 || !seekTo(file_.get(), offset))
+    // The firmware never grows: nothing lies beyond the size taken at opening.
+    if (!file_ || count == 0 || offset >= static_cast<uint64_t>(size_))
         return 0;
-    return std::fread(buffer, 1, count, file_.get());
+    if (count > BlockSize)
+        return seekTo(file_.get(), offset) ? std::fread(buffer, 1, count, file_.get()) : 0;
+    const bool inBlock = blockVersion_ == version_ && offset >= blockBase_ &&
+                         offset - blockBase_ + count <= blockFill_;
+    if (!inBlock) {
+        // Aligned blocks, so reads scattered over one block share it; a read across a block
+        // boundary gets a block of its own.
+        uint64_t base = offset - offset % BlockSize;
+        if (offset + count > base + BlockSize)
+            base = offset;
+        if (!seekTo(file_.get(), base))
+            return 0;
+        block_.resize(BlockSize);
+        blockFill_ = std::fread(block_.data(), 1, BlockSize, file_.get());
+        blockBase_ = base;
+        blockVersion_ = version_;
+    }
+    const uint64_t skip = offset - blockBase_;
+    const size_t got =
+        skip >= blockFill_ ? 0 : std::min(count, blockFill_ - static_cast<size_t>(skip));
+    std::memcpy(buffer, block_.data() + skip, got);
+    return got;
 }
 
 bool FirmwareFile::writeAt(uint64_t offset, const uint8_t* bytes, size_t count) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tovallo {
 
@@ -27,7 +28,8 @@ class FirmwareFile {
     // all files), so bytes read at one version are still the file's bytes while it holds.
     uint64_t version() const { return version_; }
 
-    // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end).
+    // Reads up to `count` bytes at `offset`; returns the bytes read (0 beyond the end, which is
+    // the size taken at opening).
     size_t readAt(uint64_t offset, size_t count, uint8_t* buffer);
     // Writes over the existing content; returns false (errno set) when the write failed.
     bool writeAt(uint64_t offset, const uint8_t* bytes, size_t count);
@@ -44,6 +46,14 @@ class FirmwareFile {
     uint64_t device_ = 0;
     uint64_t inode_ = 0;
     uint64_t version_ = 0;
+
+    // Small reads (table entries, strings) are served from one block read at the first of them,
+    // so walking a table costs no system call per entry. The block holds while the version does.
+    static constexpr size_t BlockSize = 4096;
+    std::vector<uint8_t> block_;
+    uint64_t blockBase_ = 0;
+    size_t blockFill_ = 0;
+    uint64_t blockVersion_ = 0;
 };
 
 // Size of a file in bytes, or -1 when it cannot be read.

@@ -276,3 +276,23 @@ TEST_F(SearchTest, FindAnyStopsAfterTheReadThatSeesTheStop) {
     bar.onPump = nullptr;
     EXPECT_EQ(FindAnyInFirmware(ws, {"PIN"}, 6000, bar), (AnyMatch{3 * FindAnyReadSize, 0}));
 }
+
+// Small reads come from a kept block: every offset and length around block boundaries and the
+// end gives the file's bytes, a write is seen at once, and nothing lies past the end.
+TEST(FirmwareFileReads, SmallReadsGiveTheFileBytesAndSeeWrites) {
+    ScratchDir dir;
+    std::string bytes = FirmwareBuilder(10000).random(0, 10000, 3).str();
+    const std::string path = dir.file("fw.bin");
+    WriteWholeFile(path, bytes);
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    ASSERT_TRUE(ws.OpenFirmware(path, dialogs));
+    for (const uint32_t at : {0u, 1u, 4000u, 4095u, 4096u, 8190u, 9999u, 10000u, 20000u})
+        for (const size_t count : {size_t{1}, size_t{2}, size_t{255}, size_t{4096}, size_t{5000}})
+            EXPECT_EQ(ws.readBytes(at, count), at < bytes.size() ? bytes.substr(at, count) : "")
+                << at << " " << count;
+    ASSERT_EQ(ws.readBytes(4000, 8), bytes.substr(4000, 8)); // the block around 4000 is kept
+    ASSERT_TRUE(ws.WriteAt(4002, "NEW"));
+    bytes.replace(4002, 3, "NEW");
+    EXPECT_EQ(ws.readBytes(4000, 8), bytes.substr(4000, 8));
+}
