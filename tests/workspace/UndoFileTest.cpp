@@ -35,16 +35,17 @@ class UndoTest : public ::testing::Test {
         return out;
     }
     // Opens the firmware as a user would after the crash, answering Yes to the rollback.
-    void rollBackOnOpen(const std::string& label) {
+    void rollBackOnOpen(const std::string& label, const std::string& undoFolder = {}) {
         Workspace ws;
+        ws.undoFolder = undoFolder;
         ScriptedDialogs dialogs;
         ASSERT_TRUE(ws.OpenFirmware(path, dialogs)) << label;
-        const bool leftover = FindUndoFile(path, {}).has_value();
+        const bool leftover = FindUndoFile(path, undoFolder).has_value();
         dialogs.answers = {true};
         EXPECT_EQ(OfferRollback(ws, dialogs), leftover) << label;
         ws.firmware.close();
         EXPECT_EQ(ReadWholeFile(path), original) << label;
-        EXPECT_FALSE(FindUndoFile(path, {})) << label;
+        EXPECT_FALSE(FindUndoFile(path, undoFolder)) << label;
     }
     ScratchDir dir;
     std::string original;
@@ -234,8 +235,7 @@ TEST_F(UndoTest, ADamagedUndoFileIsRefusedAndKept) {
     EXPECT_EQ(ws.readBytes(0x100, 4), "ABCD");
 }
 
-TEST(UndoFileNames, BesideTheFirmwareOrInTheFolderByItsFullPath) {
-    ScratchDir dir;
+TEST_F(UndoTest, BesideTheFirmwareOrInTheSettingsFolderByItsFullPath) {
     const std::string fw = dir.file("a.bin");
     WriteWholeFile(fw, "x");
     fs::create_symlink(fw, dir.file("link.bin"));
@@ -247,4 +247,25 @@ TEST(UndoFileNames, BesideTheFirmwareOrInTheFolderByItsFullPath) {
     fs::create_directory(dir.file("cfg"));
     WriteWholeFile(UndoFileInFolder(fw, dir.file("cfg")), "S");
     EXPECT_EQ(FindUndoFile(fw, dir.file("cfg")), UndoFileInFolder(fw, dir.file("cfg")));
+
+    // A firmware whose folder cannot be written keeps its undo file in the settings folder,
+    // where the next open finds it.
+    const std::string locked = dir.file("locked"), settings = dir.file("settings");
+    fs::create_directories(locked);
+    fs::create_directories(settings);
+    path = locked + "/fw.bin";
+    freshFirmware();
+    const SaveWrites whole = CountSaveWrites(path);
+    fs::permissions(locked,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    WriteFault atFlush;
+    atFlush.action = WriteFault::Action::Exit;
+    atFlush.atSync = whole.all.syncs - 1; // the firmware's bytes are written, not yet synced
+    ASSERT_EQ(SaveInChild(path, atFlush, settings), 75);
+    fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(ReadWholeFile(path) != original);
+    EXPECT_FALSE(fs::exists(UndoFileBeside(path)));
+    EXPECT_TRUE(fs::exists(UndoFileInFolder(path, settings)));
+    rollBackOnOpen("settings folder", settings);
 }
